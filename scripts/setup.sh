@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Installs every Debian package that building, running and testing Kelvra needs.
+# Only packages that are missing are installed; a machine that has them all is left alone.
+set -euo pipefail
+pkgs=(
+  build-essential cmake pkg-config
+  qt6-base-dev qt6-base-dev-tools libgl-dev
+  libfreeimage-dev
+  googletest libgtest-dev libbenchmark-dev
+  clang libclang-rt-14-dev clang-format
+  xvfb xdotool imagemagick openbox x11-utils
+  fonts-arphic-uming fonts-wqy-zenhei
+  libimage-exiftool-perl
+)
+missing=()
+for p in "${pkgs[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "setup: installing ${missing[*]}"
+  sudo_cmd=""
+  [ "$(id -u)" = 0 ] || sudo_cmd=sudo
+  $sudo_cmd apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi

@@ -1,0 +1,74 @@
+#pragma once
+#include "app/Settings.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+
+struct RgbPixel {
+    std::uint8_t r = 0, g = 0, b = 0;
+    bool operator==(const RgbPixel&) const = default;
+};
+
+// A picture in memory: 24 bits per pixel, rows bottom-up (row 0 is the bottom
+// row), each pixel blue, green, red, rows padded to a multiple of 4 bytes.
+// It also remembers the bit depth of the file the picture came from.
+class CImageBuffer {
+public:
+    // The largest pixel block a picture may have (2 GiB).
+    static constexpr std::uint64_t kMaxBlock = std::uint64_t(1) << 31;
+
+    CImageBuffer() = default;
+    CImageBuffer(const CImageBuffer&) = delete;
+    CImageBuffer& operator=(const CImageBuffer&) = delete;
+    CImageBuffer(CImageBuffer&& o) noexcept { *this = std::move(o); }
+    CImageBuffer& operator=(CImageBuffer&& o) noexcept;
+
+    // Bytes per row of a 24-bit picture of the given width, in 64 bits.
+    static std::uint64_t StrideFor(std::int64_t width) {
+        return static_cast<std::uint64_t>((width * 24 + 31) / 32) * 4;
+    }
+
+    // Replaces the picture with a copy of a bottom-up 24-bit block of
+    // width x height pixels whose rows are StrideFor(width) bytes apart.
+    // Fails, leaving the buffer empty, when a side is not positive, the block
+    // would exceed kMaxBlock, or memory cannot be had.
+    bool SetFromDib(int width, int height, const std::uint8_t* bits, std::uint16_t bitCount);
+    // Makes a new picture of the given size filled with one colour.
+    bool Allocate(int width, int height, COLORREF fill = 0, std::uint16_t bitCount = 24);
+    void FreeBits();
+
+    bool IsEmpty() const { return !m_pBits; }
+    int Width() const { return m_nWidth; }
+    int Height() const { return m_nHeight; }
+    int Stride() const { return m_nStride; }
+    std::size_t Size() const { return m_nSize; }
+    std::uint16_t GetBitCount() const { return m_nBitCount; }
+    COLORREF GetBackColor() const { return m_crBack; }
+    void SetBackColor(COLORREF c) { m_crBack = c; }
+    const std::uint8_t* Bits() const { return m_pBits.get(); }
+    std::uint8_t* Bits() { return m_pBits.get(); }
+
+    // Row y counted from the bottom (0 = bottom row).
+    const std::uint8_t* Row(int y) const { return m_pBits.get() + std::size_t(y) * m_nStride; }
+    std::uint8_t* Row(int y) { return m_pBits.get() + std::size_t(y) * m_nStride; }
+
+    // Writes one pixel at column x of bottom-up row y; outside the picture it
+    // does nothing.
+    void SetPixelRgb(int x, int y, std::uint8_t r, std::uint8_t g, std::uint8_t b);
+    // Reads one pixel at column x of bottom-up row y; the caller keeps the
+    // coordinates inside the picture.
+    RgbPixel GetPixelRgb(int x, int y) const {
+        const std::uint8_t* p = Row(y) + 3 * std::size_t(x);
+        return {p[2], p[1], p[0]};
+    }
+
+private:
+    std::uint16_t m_nBitCount = 0;
+    COLORREF m_crBack = 0;
+    std::unique_ptr<std::uint8_t[]> m_pBits;
+    std::int32_t m_nWidth = 0;
+    std::int32_t m_nHeight = 0;
+    std::int32_t m_nStride = 0;
+    std::size_t m_nSize = 0;
+};

@@ -1,0 +1,55 @@
+#pragma once
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+// File services of the platform: whole-file reads and atomic writes, file
+// facts (size, times, attributes), delete, copy and move with the rules the
+// program relies on.
+
+struct FileFacts {
+    bool isDir = false;
+    bool readOnly = false;     // no write permission for the owner
+    std::uint64_t size = 0;    // bytes
+    std::int64_t created = 0;  // seconds since 1970 UTC: the birth time, else the last write
+    std::int64_t modified = 0; // seconds since 1970 UTC: the last write
+};
+
+// nullopt when the path does not exist or cannot be examined.
+std::optional<FileFacts> GetFileFacts(const std::string& path);
+
+struct UtcTime {
+    int year, month, day, hour, minute, second;
+};
+UtcTime ToUtc(std::int64_t secondsSince1970);
+
+bool FileExists(const std::string& path);      // any kind of entry
+bool DirectoryExists(const std::string& path); // an existing directory
+
+// Reads a whole file; nullopt when it cannot be opened or read, or is larger
+// than maxBytes.
+std::optional<std::string> ReadWholeFile(const std::string& path,
+                                         std::uint64_t maxBytes = UINT64_MAX);
+
+// Writes the bytes to a temporary file in the target's folder, flushes it and
+// renames it over the target. On failure the old file is untouched and the
+// temporary file is removed.
+bool WriteFileAtomically(const std::string& path, const std::string& bytes);
+
+// Clears the read-only attribute (gives the owner write permission).
+bool ClearReadOnly(const std::string& path);
+// Deletes a file (not a directory). True when it is gone.
+bool DeleteFileAt(const std::string& path);
+
+// Moves a file without ever replacing one at the target: fails when the target
+// exists. Works across file systems (copy, then delete the source).
+bool MoveFileNoReplace(const std::string& from, const std::string& to);
+
+// Copies a file over the target through a temporary file in the target's
+// folder; copying a file onto itself does nothing and succeeds.
+bool CopyFileReplace(const std::string& from, const std::string& to);
+
+// A unique, new, empty file in the system's temporary folder whose name ends
+// with the suffix; "" when none can be made. The caller deletes it.
+std::string MakeTempFile(const std::string& suffix);
