@@ -1,0 +1,93 @@
+#pragma once
+// A temporary folder for one test, removed with everything in it afterwards,
+// and a guard that points the program folder at it.
+#include <cstdlib>
+#include <fcntl.h>
+#include <filesystem>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+#include <fstream>
+#include <string>
+#include <vector>
+
+class TempDir {
+public:
+    TempDir() {
+        std::string tmpl = (std::filesystem::temp_directory_path() / "kelvra-test-XXXXXX").string();
+        char* made = ::mkdtemp(tmpl.data());
+        m_path = made ? made : "";
+    }
+    ~TempDir() {
+        for (const std::string& f : m_locked)
+            SetImmutable(f, false);
+        std::error_code ec;
+        // Give back write permission that a test may have taken away.
+        for (auto& e : std::filesystem::recursive_directory_iterator(m_path, ec))
+            std::filesystem::permissions(e.path(), std::filesystem::perms::owner_all,
+                                         std::filesystem::perm_options::add, ec);
+        std::filesystem::permissions(m_path, std::filesystem::perms::owner_all,
+                                     std::filesystem::perm_options::add, ec);
+        std::filesystem::remove_all(m_path, ec);
+    }
+    // The folder, ending with "/".
+    std::string Path() const { return m_path + "/"; }
+    std::string File(const std::string& name) const { return Path() + name; }
+    void Write(const std::string& name, const std::string& bytes) const {
+        std::filesystem::create_directories(std::filesystem::path(File(name)).parent_path());
+        std::ofstream(File(name), std::ios::binary) << bytes;
+    }
+
+    // Makes a folder of this one refuse new files, also for root (which
+    // ignores permission bits): the immutable attribute for root, the
+    // permission bits otherwise. False when the file system cannot do it.
+    bool MakeReadOnly(const std::string& folder) {
+        if (::geteuid() == 0) {
+            if (!SetImmutable(folder, true))
+                return false;
+            m_locked.push_back(folder);
+            return true;
+        }
+        std::error_code ec;
+        std::filesystem::permissions(
+            folder, std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec, ec);
+        return !ec;
+    }
+
+private:
+    static bool SetImmutable(const std::string& path, bool on) {
+        int fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY);
+        if (fd < 0)
+            return false;
+        int flags = 0;
+        bool ok = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+        if (ok) {
+            flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
+            ok = ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+        }
+        ::close(fd);
+        return ok;
+    }
+
+    std::string m_path;
+    std::vector<std::string> m_locked;
+};
+
+class ProgramFolderGuard {
+public:
+    explicit ProgramFolderGuard(const std::string& folder) {
+        if (const char* old = std::getenv("KELVRA_HOME"))
+            m_old = old, m_had = true;
+        ::setenv("KELVRA_HOME", folder.c_str(), 1);
+    }
+    ~ProgramFolderGuard() {
+        if (m_had)
+            ::setenv("KELVRA_HOME", m_old.c_str(), 1);
+        else
+            ::unsetenv("KELVRA_HOME");
+    }
+
+private:
+    std::string m_old;
+    bool m_had = false;
+};
