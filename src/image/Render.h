@@ -1,0 +1,50 @@
+#pragma once
+#include "image/ImageBuffer.h"
+#include "image/View.h"
+#include "image/ViewDest.h"
+
+#include <cstdint>
+#include <vector>
+
+// Draws a picture into the image window's pixel block as a CViewState places
+// it: the reduced view below zoom 1.0, the direct copy at 1.0 and the
+// enlarged view above, each by integer indexing (nearest neighbour), with the
+// margins round the picture filled in the background colour.
+//
+// The column map and the row table are kept between drawings, so one
+// renderer per window avoids an allocation per frame.
+class CViewRenderer {
+public:
+    // Draws the whole block: picture in view.GetDestRect(), margins in `back`.
+    // The block is meant to be the client area; parts of the view outside it
+    // are clipped. When there is nothing to draw (no picture, a picture of
+    // another size than the view expects, an invalid block) only the
+    // background is filled and false is returned.
+    bool Render(const CImageBuffer& image, const CViewState& view, COLORREF back,
+                const CViewDest& dest);
+
+private:
+    bool BuildColumnMap(const CImageBuffer& image, const CViewState& view, int x0, int n);
+    void BuildRowTable(const CImageBuffer& image, const CViewState& view, int y0, int n);
+
+    std::vector<std::uint32_t> m_anColumnMap;  // byte offset of each column in a source row
+    std::vector<const std::uint8_t*> m_apRows; // source row of each drawn row, top-down
+    // What the cached column map was built for.
+    struct ColumnKey {
+        int nSourceWidth = -1;
+        float fZoom = 0;
+        int nOrigin = 0, nFirst = 0, nCount = 0;
+        bool operator==(const ColumnKey&) const = default;
+    } m_columnKey;
+    bool m_bIdentityColumns = false;
+};
+
+// Draws with a renderer of its own (allocates its tables each time).
+bool RenderView(const CImageBuffer& image, const CViewState& view, COLORREF back,
+                const CViewDest& dest);
+
+// Load failure: the window is cleared to the background and the text is
+// drawn centred horizontally in this rectangle, in an 18-point "宋体" face.
+inline constexpr const char* kLoadFailureText = "加载文件失败!";
+inline constexpr COLORREF kLoadFailureTextColor = 0x997400;
+ViewRect LoadFailureTextRect(int cw, int ch);
