@@ -1,0 +1,105 @@
+#include "app/StripLogic.h"
+
+#include <algorithm>
+
+int StripSlotCount(int clientWidth) {
+    const int area = clientWidth - 2 * kStripArrowWidth;
+    return area < 0 ? 0 : area / kStripSlotWidth + 1;
+}
+
+StripRect StripBandRect(int clientWidth, int clientHeight) {
+    return {0, clientHeight - kStripHeight, clientWidth, clientHeight};
+}
+
+StripRect StripLeftArrowRect(int, int clientHeight) {
+    return {0, clientHeight - kStripHeight, kStripArrowWidth, clientHeight};
+}
+
+StripRect StripRightArrowRect(int clientWidth, int clientHeight) {
+    return {clientWidth - kStripArrowWidth, clientHeight - kStripHeight, clientWidth, clientHeight};
+}
+
+StripRect StripSlotRect(int slot, int clientHeight) {
+    const int left = kStripArrowWidth + kStripSlotWidth * slot;
+    return {left, clientHeight - kStripHeight, left + kStripSlotWidth, clientHeight};
+}
+
+StripRect StripHighlightRect(int slot, int clientHeight) {
+    const int left = kStripArrowWidth + kStripSlotWidth * slot;
+    return {left, clientHeight - 64, left + kStripSlotWidth, clientHeight - 2};
+}
+
+int StripSlotFromPoint(int x) {
+    return (x - kStripArrowWidth) / kStripSlotWidth;
+}
+
+StripHit StripHitTest(int x, int clientWidth) {
+    if (x < kStripArrowWidth)
+        return StripHit::LeftArrow;
+    if (x >= clientWidth - kStripArrowWidth)
+        return StripHit::RightArrow;
+    return StripHit::Slot;
+}
+
+StripFollowUp StripAfterSlotClick(int x, int clientWidth) {
+    if (StripSlotFromPoint(x) == 0)
+        return StripFollowUp::StepBack;
+    if (x >= clientWidth - kStripArrowWidth - kStripSlotWidth &&
+        x <= clientWidth - kStripArrowWidth)
+        return StripFollowUp::StepForward;
+    return StripFollowUp::Refresh;
+}
+
+std::optional<StripRange> RecomputeStrip(int count, int cur, int n, int stripFirst, int mode) {
+    if (count <= 1)
+        return std::nullopt;
+    int first = 0, end = 0;
+    switch (mode) {
+    case kStripPageBack:
+        first = std::max(stripFirst - n, 0);
+        end = std::min(first + n, count);
+        break;
+    case kStripPageForward:
+        first = stripFirst + n;
+        if (stripFirst + n > count)
+            first = count - n;
+        first = std::max(first, 0);
+        end = first + n;
+        if (end > count) {
+            first = std::max(count - n, 0);
+            end = count;
+        }
+        break;
+    default: // centre on the current picture
+        first = std::max(cur - n / 2, 0);
+        end = std::min(first + n, count);
+        break;
+    }
+    return StripRange{first, end};
+}
+
+std::optional<StripRange> StripStepBack(int count, int n, int stripFirst) {
+    if (count <= 1)
+        return std::nullopt;
+    const int first = std::max(stripFirst - 1, 0);
+    return StripRange{first, std::min(first + n, count)};
+}
+
+std::optional<StripRange> StripStepForward(int count, int n, int stripFirst) {
+    if (count <= 1)
+        return std::nullopt;
+    int first = std::clamp(stripFirst + 1, 0, count - 1);
+    int end = first + n;
+    if (end > count) {
+        end = count;
+        first = std::max(end - n, 0);
+    }
+    return StripRange{first, end};
+}
+
+std::vector<int> FillStrip(int first, int end, int count) {
+    std::vector<int> indices;
+    for (int i = std::max(first, 0); i < end && i < count; ++i)
+        indices.push_back(i);
+    return indices;
+}

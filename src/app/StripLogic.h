@@ -1,0 +1,63 @@
+#pragma once
+#include <optional>
+#include <vector>
+
+// The bottom thumbnail strip of the image window: its geometry and the choice
+// of the pictures it shows. The strip is a 66-pixel band along the bottom of
+// the window with a 15-pixel arrow button at each end; between them the
+// slots are 60 pixels wide, the last one possibly cut off.
+
+constexpr int kStripHeight = 66;
+constexpr int kStripArrowWidth = 15;
+constexpr int kStripSlotWidth = 60;
+
+struct StripRect {
+    int left = 0, top = 0, right = 0, bottom = 0;
+    bool operator==(const StripRect&) const = default;
+};
+
+// Slots offered for a client width: (cw - 30) / 60 + 1; none when the
+// window is too narrow to hold the two arrow buttons.
+int StripSlotCount(int clientWidth);
+
+StripRect StripBandRect(int clientWidth, int clientHeight);
+StripRect StripLeftArrowRect(int clientWidth, int clientHeight);
+StripRect StripRightArrowRect(int clientWidth, int clientHeight);
+// Slot i: x = 15 + 60 i ... 15 + 60 i + 60, the full band height.
+StripRect StripSlotRect(int slot, int clientHeight);
+// The highlight frame around slot i.
+StripRect StripHighlightRect(int slot, int clientHeight);
+
+// The slot under client x: (x - 15) / 60, rounded toward zero.
+int StripSlotFromPoint(int x);
+
+// The part of the band a click at client x falls on.
+enum class StripHit { LeftArrow, RightArrow, Slot };
+StripHit StripHitTest(int x, int clientWidth);
+
+// What follows a click that opened the picture of a slot: the first slot
+// steps the strip back one picture, a click between cw - 75 and cw - 15 (the
+// last full slot) steps it forward one, any other slot refreshes it in place.
+enum class StripFollowUp { StepBack, StepForward, Refresh };
+StripFollowUp StripAfterSlotClick(int x, int clientWidth);
+
+// How RecomputeStrip places the strip.
+enum StripMode { kStripCentre = 0, kStripPageBack = 1, kStripPageForward = 2 };
+
+// The list indices [first, end) a strip shows. Every operation below gives
+// nullopt (nothing changes) unless the list holds more than one picture.
+//   count: pictures in the list; cur: index of the current picture;
+//   n: slots offered; stripFirst: index in the list of the path now in slot 0
+//   (-1 when the strip is empty or that path is no longer listed).
+struct StripRange {
+    int first = 0, end = 0;
+    bool operator==(const StripRange&) const = default;
+};
+
+std::optional<StripRange> RecomputeStrip(int count, int cur, int n, int stripFirst, int mode);
+std::optional<StripRange> StripStepBack(int count, int n, int stripFirst);
+std::optional<StripRange> StripStepForward(int count, int n, int stripFirst);
+
+// The list indices FillStrip puts into the strip: first ... end - 1, those
+// that lie in 0 ... count - 1.
+std::vector<int> FillStrip(int first, int end, int count);
