@@ -1,0 +1,86 @@
+#include "app/StatusBar.h"
+
+#include "platform/QtUtil.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace {
+// Widths in pixels of panes 0 to 10; pane 11 takes what is left.
+constexpr int kPaneWidths[] = {198, 45, 40, 80, 80, 40, 120, 180, 40, 40, 500};
+} // namespace
+
+CStatusPane::CStatusPane(int index, int width, QWidget* parent) : QLabel(parent), m_nIndex(index) {
+    setObjectName(QString("StatusPane%1").arg(index));
+    setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    setIndent(2);
+    setTextFormat(Qt::PlainText);
+    if (width > 0)
+        setFixedWidth(width);
+}
+
+CStatusToggle::CStatusToggle(int index, int width, const QString& label, QWidget* parent)
+    : CStatusPane(index, width, parent) {
+    setText(label);
+    setAccessibleDescription(QStringLiteral("off"));
+}
+
+void CStatusToggle::SetOn(bool on) {
+    m_bOn = on;
+    setAccessibleDescription(on ? QStringLiteral("on") : QStringLiteral("off"));
+    repaint();
+}
+
+void CStatusToggle::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    drawFrame(&p);
+    // The item rectangle with its left edge 2 pixels further right, the label
+    // centred, no background of its own.
+    QRect r = rect().adjusted(2, 0, 0, 0);
+    p.setFont(SongFont(9));
+    p.setPen(m_bOn ? QColor(0, 0, 0) : QColor(88, 88, 88));
+    p.drawText(r, Qt::AlignCenter, text());
+}
+
+void CStatusToggle::mousePressEvent(QMouseEvent* e) {
+    if (e->button() == Qt::LeftButton && onClick)
+        onClick();
+    CStatusPane::mousePressEvent(e);
+}
+
+CStatusBar::CStatusBar(QWidget* parent) : QStatusBar(parent) {
+    setObjectName("StatusBar");
+    for (int i = 0; i < kPaneCount; ++i) {
+        int width = i < 11 ? kPaneWidths[i] : 0;
+        CStatusPane* pane;
+        if (i == kStripPane)
+            pane = new CStatusToggle(i, width, QStringLiteral("缩略图"), this);
+        else if (i == kOverviewPane)
+            pane = new CStatusToggle(i, width, QStringLiteral("鸟瞰图"), this);
+        else
+            pane = new CStatusPane(i, width, this);
+        addWidget(pane, i == kPaneCount - 1 ? 1 : 0);
+        m_panes.push_back(pane);
+    }
+}
+
+void CStatusBar::SetPaneText(int pane, const QString& text) {
+    if (pane < 0 || pane >= kPaneCount || pane == kStripPane || pane == kOverviewPane)
+        return;
+    m_panes[pane]->setText(text);
+    m_panes[pane]->repaint(); // shown at once, as the text is set
+}
+
+QString CStatusBar::PaneText(int pane) const {
+    return pane >= 0 && pane < kPaneCount ? m_panes[pane]->text() : QString();
+}
+
+CStatusToggle* CStatusBar::Toggle(int pane) const {
+    return pane == kStripPane || pane == kOverviewPane ? static_cast<CStatusToggle*>(m_panes[pane])
+                                                       : nullptr;
+}
+
+void CStatusBar::PaintToggleLabels(bool stripOn, bool overviewOn) {
+    Toggle(kStripPane)->SetOn(stripOn);
+    Toggle(kOverviewPane)->SetOn(overviewOn);
+}

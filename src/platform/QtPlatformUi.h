@@ -1,0 +1,13 @@
+#pragma once
+#include "platform/PlatformUi.h"
+
+class QWidget;
+
+// Message boxes and the wait cursor of the desktop, through Qt.
+class CQtPlatformUi final : public IPlatformUi {
+public:
+    int MessageBox(const std::string& text, const std::string& caption, Buttons buttons,
+                   Icon icon) override;
+    void BeginWaitCursor() override;
+    void EndWaitCursor() override;
+};
