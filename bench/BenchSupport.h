@@ -1,0 +1,86 @@
+#pragma once
+// Shared pieces of the benchmarks: a private temporary folder, a
+// photograph-like 8-megapixel JPEG, peak-memory readings, and a reporter that
+// keeps each benchmark's time so the program can print ratios measured in
+// the same run.
+#include "image/Codec.h"
+#include "platform/FileOps.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <random>
+#include <string>
+
+namespace bench {
+
+constexpr int kPhotoWidth = 3264, kPhotoHeight = 2448; // 8.0 megapixels
+
+// A new temporary folder ending with "/", removed by the caller.
+inline std::string MakeTempFolder() {
+    const char* tmp = std::getenv("TMPDIR");
+    std::string tmpl = std::string(tmp && *tmp ? tmp : "/tmp") + "/kelvra-bench-XXXXXX";
+    return ::mkdtemp(tmpl.data()) ? tmpl + "/" : std::string();
+}
+
+// Writes a photograph-like JPEG (smooth gradients with noise, so it has a
+// usual size) of the given size; false when it could not be written.
+inline bool MakePhotoJpeg(const std::string& path, int width = kPhotoWidth,
+                          int height = kPhotoHeight) {
+    CImageBuffer img;
+    if (!img.Allocate(width, height))
+        return false;
+    std::mt19937 rng(7);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            int n = static_cast<int>(rng() % 24);
+            img.SetPixelRgb(x, y, (x * 255 / width + n) & 255, (y * 255 / height + n) & 255,
+                            ((x + y) / 24 + n) & 255);
+        }
+    std::string bmp = path + ".bmp";
+    bool ok = SaveWholeImage(img, bmp) && ConvertImageFile(bmp, path, kFormatJpeg);
+    DeleteFileAt(bmp);
+    return ok;
+}
+
+// Resets the process's peak resident size to its current size.
+inline void ResetPeakMemory() { std::ofstream("/proc/self/clear_refs") << "5"; }
+
+// A field of /proc/self/status in bytes ("VmRSS", "VmHWM").
+inline long long StatusBytes(const char* field) {
+    std::ifstream in("/proc/self/status");
+    std::string key;
+    long long kb = 0;
+    while (in >> key) {
+        if (key == std::string(field) + ":") {
+            in >> kb;
+            return kb * 1024;
+        }
+        std::getline(in, key);
+    }
+    return -1;
+}
+
+// Keeps the mean real time of every benchmark for the ratios at the end.
+class CRatioReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        for (const Run& r : runs)
+            if (r.run_type == Run::RT_Iteration && !r.error_occurred)
+                times[r.run_name.function_name] = r.GetAdjustedRealTime();
+        ConsoleReporter::ReportRuns(runs);
+    }
+    bool Has(const std::string& n) const { return times.count(n) && times.at(n) > 0; }
+    // Prints "label: a / b" when both were measured.
+    void Ratio(const char* label, const std::string& a, const std::string& b) const {
+        if (Has(a) && Has(b))
+            std::printf("%-52s %6.3f\n", label, times.at(a) / times.at(b));
+    }
+    std::map<std::string, double> times;
+};
+
+} // namespace bench
