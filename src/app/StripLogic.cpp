@@ -1,5 +1,8 @@
 #include "app/StripLogic.h"
 
+#include "image/ImageBuffer.h"
+#include "thumbs/ThumbCache.h"
+
 #include <algorithm>
 
 int StripSlotCount(int clientWidth) {
@@ -102,4 +105,59 @@ std::vector<int> FillStrip(int first, int end, int count) {
     for (int i = std::max(first, 0); i < end && i < count; ++i)
         indices.push_back(i);
     return indices;
+}
+
+std::size_t StripBlockSize(int width) {
+    return width > 0 ? CImageBuffer::StrideFor(width) * kStripHeight : 0;
+}
+
+void ClearStripBlock(std::vector<std::uint8_t>& block, int width) {
+    if (width <= 0 || block.size() != StripBlockSize(width))
+        return;
+    const std::size_t stride = CImageBuffer::StrideFor(width);
+    for (int row = 0; row < kStripHeight; ++row) {
+        std::uint8_t* p = block.data() + stride * row;
+        for (int x = 0; x < width; ++x, p += 3) {
+            if (row == 2 || row == 64 || x % kStripSlotWidth == 0) {
+                p[0] = p[1] = p[2] = 0x80;
+            } else {
+                p[0] = 0xE4; // blue
+                p[1] = 0xE4; // green
+                p[2] = 0xEE; // red
+            }
+        }
+    }
+}
+
+void DrawStripSlot(std::vector<std::uint8_t>& block, int width, int slot, const CThumbnail* thumb) {
+    if (width <= 0 || slot < 0 || block.size() != StripBlockSize(width))
+        return;
+    const std::size_t stride = CImageBuffer::StrideFor(width);
+    const int slotLeft = kStripSlotWidth * slot;
+    if (!thumb) {
+        for (int row = 4; row <= 62; ++row) {
+            std::uint8_t* line = block.data() + stride * row;
+            for (int x = slotLeft + 1; x <= slotLeft + 59 && x < width; ++x)
+                line[3 * x] = line[3 * x + 1] = line[3 * x + 2] =
+                    static_cast<std::uint8_t>(156 + row);
+        }
+        return;
+    }
+    const int w = thumb->width, h = thumb->height;
+    if (w <= 0 || h <= 0 || w > kThumbMax || h > kThumbMax ||
+        thumb->bits.size() < static_cast<std::size_t>(thumb->Stride()) * h)
+        return;
+    const int left = slotLeft + (kThumbMax - w) / 2;
+    const int bottom = (kThumbMax - h) / 2 + 3;
+    for (int r = 0; r < h; ++r) {
+        const std::uint8_t* src =
+            thumb->bits.data() + static_cast<std::size_t>(thumb->Stride()) * r;
+        std::uint8_t* line = block.data() + stride * (bottom + r);
+        for (int c = 0; c < w; ++c) {
+            const int x = left + c;
+            if (x < 0 || x >= width)
+                continue;
+            std::copy_n(src + 3 * c, 3, line + 3 * x);
+        }
+    }
 }

@@ -1,6 +1,10 @@
 #pragma once
+#include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <vector>
+
+struct CThumbnail;
 
 // The bottom thumbnail strip of the image window: its geometry and the choice
 // of the pictures it shows. The strip is a 66-pixel band along the bottom of
@@ -61,3 +65,21 @@ std::optional<StripRange> StripStepForward(int count, int n, int stripFirst);
 // The list indices FillStrip puts into the strip: first ... end - 1, those
 // that lie in 0 ... count - 1.
 std::vector<int> FillStrip(int first, int end, int count);
+
+// The strip image: a bottom-up 24-bit block as wide as the slot area
+// (cw - 30 pixels) and 66 rows high, rows padded to a multiple of 4 bytes.
+// Slot i starts at column 60 i of the block.
+std::size_t StripBlockSize(int width);
+
+// Fills the block with the strip background (red 0xEE, green 0xE4, blue 0xE4)
+// and draws the separators in grey 0x80: rows 2 and 64 (from the bottom) and
+// every column that is a multiple of 60. A block of the wrong size is left
+// alone.
+void ClearStripBlock(std::vector<std::uint8_t>& block, int width);
+
+// Draws slot i: a thumbnail with its lower-left corner at column
+// 60 i + (60 - w) / 2, row (60 - h) / 2 + 3; without one (no cache file, or
+// a damaged one) the placeholder, a grey ramp of 156 + row over rows 4 ... 62
+// and columns 60 i + 1 ... 60 i + 59. Both are cut at the right end of the
+// strip; an empty 0 x 0 thumbnail draws nothing.
+void DrawStripSlot(std::vector<std::uint8_t>& block, int width, int slot, const CThumbnail* thumb);

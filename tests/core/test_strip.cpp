@@ -1,5 +1,7 @@
 #include "app/StripLogic.h"
 
+#include "thumbs/ThumbCache.h"
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -127,4 +129,112 @@ TEST(StripRange, NoSlotsAndFilling) {
     EXPECT_EQ(FillStrip(4, 4, 10), std::vector<int>{});
     EXPECT_EQ(FillStrip(-2, 3, 10), (std::vector<int>{0, 1, 2}));
     EXPECT_EQ(FillStrip(8, 14, 10), (std::vector<int>{8, 9}));
+}
+
+namespace {
+
+struct Bgr {
+    int b, g, r;
+    bool operator==(const Bgr&) const = default;
+};
+
+Bgr PixelAt(const std::vector<std::uint8_t>& block, int width, int x, int row) {
+    const std::size_t stride = (width * 3 + 3) / 4 * 4;
+    const std::uint8_t* p = &block[stride * row + 3 * x];
+    return {p[0], p[1], p[2]};
+}
+
+// A thumbnail whose pixel (c, r) is (c, r, 7) as blue, green, red.
+CThumbnail NumberedThumb(int w, int h) {
+    CThumbnail t;
+    t.width = w;
+    t.height = h;
+    t.bits.assign(static_cast<std::size_t>((w * 3 + 3) / 4 * 4) * h, 0);
+    for (int r = 0; r < h; ++r)
+        for (int c = 0; c < w; ++c) {
+            std::uint8_t* p = &t.bits[static_cast<std::size_t>(t.Stride()) * r + 3 * c];
+            p[0] = static_cast<std::uint8_t>(c);
+            p[1] = static_cast<std::uint8_t>(r);
+            p[2] = 7;
+        }
+    return t;
+}
+
+} // namespace
+
+TEST(StripImage, BackgroundAndSeparators) {
+    const int width = 1000 - 30;
+    std::vector<std::uint8_t> block(StripBlockSize(width), 0x11);
+    ASSERT_EQ(block.size(), std::size_t((width * 3 + 3) / 4 * 4) * 66);
+    ClearStripBlock(block, width);
+    for (int row = 0; row < 66; ++row)
+        for (int x = 0; x < width; ++x) {
+            bool separator = row == 2 || row == 64 || x % 60 == 0;
+            Bgr want = separator ? Bgr{0x80, 0x80, 0x80} : Bgr{0xE4, 0xE4, 0xEE};
+            ASSERT_EQ(PixelAt(block, width, x, row), want) << x << "," << row;
+        }
+    std::vector<std::uint8_t> wrong(10, 0x11);
+    ClearStripBlock(wrong, width);
+    EXPECT_EQ(wrong, std::vector<std::uint8_t>(10, 0x11));
+}
+
+TEST(StripImage, ThumbnailsSitCentredAboveTheBottomSeparator) {
+    const int width = 1000 - 30; // 17 slots, the last one cut after 10 columns
+    std::vector<std::uint8_t> block(StripBlockSize(width));
+    ClearStripBlock(block, width);
+    const std::vector<std::uint8_t> clear = block;
+
+    CThumbnail t = NumberedThumb(60, 45);
+    DrawStripSlot(block, width, 2, &t);
+    int drawnRows = 0, lowest = 66, highest = -1;
+    for (int row = 0; row < 66; ++row)
+        for (int x = 0; x < width; ++x) {
+            Bgr p = PixelAt(block, width, x, row);
+            if (p.r != 7)
+                continue;
+            // Where did this pixel come from?
+            ASSERT_EQ(p.b, x - 120);
+            ASSERT_EQ(p.g, row - 10);
+            lowest = std::min(lowest, row);
+            highest = std::max(highest, row);
+            drawnRows += x == 150;
+        }
+    EXPECT_EQ(lowest, 10); // 7 + 3 from the bottom
+    EXPECT_EQ(highest, 54);
+    EXPECT_EQ(drawnRows, 45);
+
+    // The last slot keeps only what lies inside the strip.
+    block = clear;
+    CThumbnail narrow = NumberedThumb(60, 20);
+    DrawStripSlot(block, width, 16, &narrow);
+    // 60 x 20 in slot 16: columns 960 ... 1019, rows 23 ... 42; the strip ends at 970.
+    for (int row = 0; row < 66; ++row)
+        for (int x = 900; x < width; ++x) {
+            Bgr want = PixelAt(clear, width, x, row);
+            if (x >= 960 && row >= 23 && row < 43)
+                want = {x - 960, row - 23, 7};
+            ASSERT_EQ(PixelAt(block, width, x, row), want) << x << "," << row;
+        }
+
+    // An empty thumbnail draws nothing.
+    block = clear;
+    CThumbnail empty;
+    DrawStripSlot(block, width, 3, &empty);
+    EXPECT_EQ(block, clear);
+}
+
+TEST(StripImage, PlaceholderRamp) {
+    const int width = 130; // slots 0, 1 and the first 10 columns of slot 2
+    std::vector<std::uint8_t> block(StripBlockSize(width));
+    ClearStripBlock(block, width);
+    const std::vector<std::uint8_t> clear = block;
+    DrawStripSlot(block, width, 2, nullptr);
+    for (int row = 0; row < 66; ++row)
+        for (int x = 0; x < width; ++x) {
+            bool ramp = row >= 4 && row <= 62 && x >= 121 && x <= 179;
+            Bgr want = ramp ? Bgr{156 + row, 156 + row, 156 + row} : PixelAt(clear, width, x, row);
+            ASSERT_EQ(PixelAt(block, width, x, row), want) << x << "," << row;
+        }
+    EXPECT_EQ(PixelAt(block, width, 125, 4).r, 160);
+    EXPECT_EQ(PixelAt(block, width, 125, 62).r, 218);
 }
