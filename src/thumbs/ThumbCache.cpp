@@ -6,8 +6,8 @@
 #include "platform/ProgramFolder.h"
 
 #include <cerrno>
-#include <cmath>
 #include <fcntl.h>
+#include <limits>
 #include <new>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -120,8 +120,11 @@ ThumbSize ComputeThumbSize(std::int64_t width, std::int64_t height) {
         }
     }
     // The thumbnail keeps the picture's aspect inside the box. A zero side of
-    // the box divides to infinity, which sends the choice to the other side.
-    double rx = W / s.boxWidth, ry = H / s.boxHeight;
+    // the box counts as an infinite ratio, which sends the choice to the other
+    // side (and so to an empty thumbnail).
+    const double inf = std::numeric_limits<double>::infinity();
+    double rx = s.boxWidth > 0 ? W / s.boxWidth : inf;
+    double ry = s.boxHeight > 0 ? H / s.boxHeight : inf;
     double a = static_cast<float>(W / H);
     if (rx > ry) {
         s.width = s.boxWidth;
