@@ -1,9 +1,13 @@
 #include "thumbs/ExifReader.h"
 
+#include <cerrno>
 #include <climits>
 #include <cmath>
 #include <cstring>
 #include <new>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
 
@@ -69,6 +73,10 @@ enum Tag : unsigned {
     TagFocalPlaneUnits = 41488,
 };
 
+// Bytes read at once from the head of a file: enough for the sections before
+// the scan of most camera pictures.
+constexpr std::size_t kHeadBytes = 64 * 1024;
+
 constexpr std::size_t kMaxCommentBytes = 1000; // of a comment section, length bytes included
 constexpr std::size_t kUserCommentLimit = 199;
 
@@ -120,6 +128,48 @@ struct FileSource {
     std::FILE* file;
     int Get() { return std::getc(file); }
     std::size_t Read(unsigned char* dst, std::size_t n) { return std::fread(dst, 1, n, file); }
+};
+
+// A file read through its descriptor: the head of the file lands in one
+// buffer with a single read (a section is never longer than the buffer).
+struct FdSource {
+    int fd;
+    unsigned char* buf;
+    std::size_t cap;
+    std::size_t pos = 0;
+    std::size_t len = 0;
+    bool eof = false;
+
+    bool Fill() {
+        pos = len = 0;
+        while (!eof) {
+            ssize_t got = ::read(fd, buf, cap);
+            if (got > 0) {
+                len = static_cast<std::size_t>(got);
+                return true;
+            }
+            if (got == 0 || errno != EINTR)
+                eof = true;
+        }
+        return false;
+    }
+    int Get() {
+        if (pos == len && !Fill())
+            return -1;
+        return buf[pos++];
+    }
+    std::size_t Read(unsigned char* dst, std::size_t n) {
+        std::size_t got = 0;
+        while (got < n) {
+            if (pos == len && !Fill())
+                break;
+            std::size_t k = len - pos < n - got ? len - pos : n - got;
+            std::memcpy(dst + got, buf + pos, k);
+            pos += k;
+            got += k;
+        }
+        return got;
+    }
 };
 
 struct MemorySource {
@@ -184,11 +234,16 @@ void CExifReader::SetError(const char* text) {
 }
 
 bool CExifReader::ReadJpegFile(const std::string& path) {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file)
+    int fd;
+    do
+        fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    while (fd < 0 && errno == EINTR);
+    if (fd < 0)
         return false;
-    bool ok = ReadJpegSections(file);
-    std::fclose(file);
+    unsigned char buf[kHeadBytes];
+    FdSource in{fd, buf, sizeof buf};
+    bool ok = WalkSections(in);
+    ::close(fd);
     return ok;
 }
 

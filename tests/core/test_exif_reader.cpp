@@ -19,8 +19,8 @@ struct ReadResult {
     int sections = 0;
 };
 
-// Reads the bytes through the stream walk (a temporary file) and through the
-// in-memory walk; both must agree byte for byte.
+// Reads the bytes three ways: in memory, from a stdio stream and from a file
+// by its path; all three must agree byte for byte.
 ReadResult Read(const std::string& bytes) {
     ReadResult fromMemory;
     {
@@ -31,19 +31,38 @@ ReadResult Read(const std::string& bytes) {
         fromMemory.error = reader.GetLastErrorText();
         fromMemory.sections = reader.SectionCount();
     }
+    auto same = [&](const CExifReader& reader, bool ok, const char* how) {
+        EXPECT_EQ(ok, fromMemory.ok) << how;
+        EXPECT_EQ(std::string(reader.GetLastErrorText()), fromMemory.error) << how;
+        EXPECT_EQ(reader.SectionCount(), fromMemory.sections) << how;
+        EXPECT_EQ(std::memcmp(&reader.Record(), &fromMemory.record, sizeof(ExifRecord)), 0) << how;
+    };
     std::FILE* f = std::tmpfile();
     EXPECT_TRUE(f);
     if (!f)
         return fromMemory;
     std::fwrite(bytes.data(), 1, bytes.size(), f);
     std::rewind(f);
-    CExifReader reader;
-    bool ok = reader.ReadJpegSections(f);
+    {
+        CExifReader reader;
+        bool ok = reader.ReadJpegSections(f);
+        same(reader, ok, "stream");
+    }
     std::fclose(f);
-    EXPECT_EQ(ok, fromMemory.ok);
-    EXPECT_EQ(std::string(reader.GetLastErrorText()), fromMemory.error);
-    EXPECT_EQ(reader.SectionCount(), fromMemory.sections);
-    EXPECT_EQ(std::memcmp(&reader.Record(), &fromMemory.record, sizeof(ExifRecord)), 0);
+
+    const std::string path = testing::TempDir() + "exif_reader_case.jpg";
+    f = std::fopen(path.c_str(), "wb");
+    EXPECT_TRUE(f);
+    if (!f)
+        return fromMemory;
+    std::fwrite(bytes.data(), 1, bytes.size(), f);
+    std::fclose(f);
+    {
+        CExifReader reader;
+        bool ok = reader.ReadJpegFile(path);
+        same(reader, ok, "path");
+    }
+    std::remove(path.c_str());
     return fromMemory;
 }
 
@@ -190,6 +209,29 @@ TEST(ExifReaderWalk, HeldSectionsKeepTypeSizeAndBytes) {
     EXPECT_STREQ(reader.GetLastErrorText(), "Too many sections in jpg file");
     EXPECT_FALSE(
         reader.ReadJpegBytes(reinterpret_cast<const unsigned char*>(second.data()), second.size()));
+}
+
+TEST(ExifReaderWalk, LongSectionsAcrossTheReadBuffer) {
+    // Sections of nearly 64 KiB each: the file's head does not fit one read.
+    std::string a(65000, 'a'), b(65533, 'b');
+    std::string bytes = Soi() + Section(0xE2, a) + Section(0xE3, b) + Section(0xFE, "after") +
+                        JpegWith("").substr(2);
+    ReadResult r = Read(bytes);
+    ASSERT_TRUE(r.ok);
+    EXPECT_STREQ(r.record.szComments, "after");
+    EXPECT_EQ(r.record.nWidth, 640);
+    EXPECT_EQ(r.sections, 5);
+    CExifReader reader;
+    std::string path = testing::TempDir() + "exif_long_sections.jpg";
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    ASSERT_TRUE(f);
+    std::fwrite(bytes.data(), 1, bytes.size(), f);
+    std::fclose(f);
+    ASSERT_TRUE(reader.ReadJpegFile(path));
+    std::remove(path.c_str());
+    EXPECT_EQ(reader.GetSection(1).nSize, 65535);
+    EXPECT_EQ(
+        std::string(reinterpret_cast<const char*>(reader.GetSection(1).pData.get()) + 2, 65533), b);
 }
 
 TEST(ExifReaderWalk, ResultsGoToTheCallersRecord) {
