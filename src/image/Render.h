@@ -3,6 +3,7 @@
 #include "image/View.h"
 #include "image/ViewDest.h"
 
+#include <array>
 #include <cstdint>
 #include <vector>
 
@@ -23,9 +24,20 @@ public:
     bool Render(const CImageBuffer& image, const CViewState& view, COLORREF back,
                 const CViewDest& dest);
 
+    // The column map in groups of four columns for the shuffle path: group j
+    // reads 16 bytes at anO0[j] (for columns 0 and 1) and 16 bytes at anO2[j]
+    // (for columns 2 and 3); the two masks place the bytes.
+    struct ColumnGroups {
+        std::vector<std::uint32_t> anO0, anO2;
+        std::vector<std::array<std::uint8_t, 16>> aMask01, aMask23;
+        int Count() const { return int(anO0.size()); }
+        void Clear();
+    };
+
 private:
     bool BuildColumnMap(const CImageBuffer& image, const CViewState& view, int x0, int n);
     void BuildRowTable(const CImageBuffer& image, const CViewState& view, int y0, int n);
+    void BuildGroups(int w);
 
     std::vector<std::uint32_t> m_anColumnMap;  // byte offset of each column in a source row
     std::vector<const std::uint8_t*> m_apRows; // source row of each drawn row, top-down
@@ -37,6 +49,9 @@ private:
         bool operator==(const ColumnKey&) const = default;
     } m_columnKey;
     bool m_bIdentityColumns = false;
+    // Empty when some group spreads wider than 16 bytes, the map is the
+    // identity, or the processor lacks byte shuffles.
+    ColumnGroups m_groups;
 };
 
 // Draws with a renderer of its own (allocates its tables each time).
