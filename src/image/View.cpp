@@ -74,7 +74,14 @@ void CViewState::SetClientSize(int cw, int ch) {
     ch = std::max(ch, 0);
     if (ViewSize{cw, ch} == m_sizeClient)
         return;
+    const bool hadNoArea = m_sizeClient.cx <= 0 || m_sizeClient.cy <= 0;
     m_sizeClient = {cw, ch};
+    if (HasPicture() && hadNoArea) {
+        // A picture opened before the window had a size: choose its initial
+        // view now.
+        OpenPicture(m_sizeImage.cx, m_sizeImage.cy, m_bActualSizeMode);
+        return;
+    }
     if (HasPicture()) {
         m_ladder.BuildZoomSteps(m_sizeImage.cx, m_sizeImage.cy, cw, ch);
         m_bLargerThanWindow = m_sizeImage.cx > cw || m_sizeImage.cy > ch;
@@ -90,6 +97,7 @@ void CViewState::OpenPicture(int w, int h, bool bActualSizeMode) {
         return;
     }
     m_sizeImage = {w, h};
+    m_bActualSizeMode = bActualSizeMode;
     const int cw = m_sizeClient.cx, ch = m_sizeClient.cy;
     m_ladder.BuildZoomSteps(w, h, cw, ch);
     m_bLargerThanWindow = w > cw || h > ch;

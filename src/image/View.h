@@ -53,6 +53,8 @@ public:
     // The client size changed. The ladder is built again for the new size
     // (so that the fit step keeps fitting), the step index follows the
     // zoom that is shown, and the placement is renewed; the zoom stays.
+    // A picture opened while the window had no area gets its initial view
+    // at the first real size.
     void SetClientSize(int cw, int ch);
 
     // A picture of w x h pixels was loaded: builds the ladder and shows the
@@ -129,4 +131,5 @@ private:
     ViewRect m_rcDest;
     bool m_bScrollable = false;
     bool m_bFillMargins = true;
+    bool m_bActualSizeMode = false; // as given to the last OpenPicture
 };

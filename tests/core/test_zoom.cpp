@@ -195,6 +195,15 @@ TEST(ViewCommands, ResizeKeepsFitMeaningful) {
     EXPECT_LE(v.GetScaledSize().cy, 400);
 }
 
+TEST(ViewCommands, PictureOpenedBeforeTheWindowHadASizeIsFittedAtTheFirstSize) {
+    CViewState v;
+    v.OpenPicture(4000, 3000, false);
+    v.SetClientSize(1000, 700);
+    EXPECT_NEAR(v.GetZoom(), 700.0 / 3000, 1e-5);
+    EXPECT_EQ(v.GetZoomIndex(), 9);
+    EXPECT_EQ(v.GetLayout(), kLayoutFits);
+}
+
 TEST(ViewCommands, RotationRefitsTheTurnedPicture) {
     CViewState v = Opened(4000, 3000, 1000, 700);
     v.ZoomIn();
