@@ -88,13 +88,7 @@ TEST(Overview, SmallPictureIsTakenAsItIs) {
     EXPECT_FALSE(o.IsValid());
 }
 
-TEST(Overview, PanelGeometryAndCaption) {
-    COverview o;
-    o.ResetPosition(1000, 700);
-    EXPECT_EQ(o.GetPosition(), (ViewPoint{900, 534}));
-    EXPECT_EQ(o.PanelRect(), (ViewRect{900, 534, 1000, 534 + 115}));
-    EXPECT_EQ(o.CaptionRect(), (ViewRect{900, 534, 1000, 549}));
-    EXPECT_TRUE(o.PanelRect().Contains(o.CloseRect().left, o.CloseRect().top));
+TEST(Overview, CaptionShowsTheZoomInPercent) {
     EXPECT_EQ(COverview::CaptionText(2.0f), "[200%]");
     EXPECT_EQ(COverview::CaptionText(700.0f / 3000), "[23%]");
     EXPECT_EQ(COverview::CaptionText(1.0f), "[100%]");

@@ -261,10 +261,4 @@ TEST(RenderView, RendererReusedAcrossScrollsAndZooms) {
     }
 }
 
-TEST(RenderView, ColourConversionAndLoadFailureBox) {
-    EXPECT_EQ(ColorToXrgb(RGB(0x12, 0x34, 0x56)), 0xFF123456u);
-    const ViewRect rc = LoadFailureTextRect(800, 600);
-    EXPECT_EQ(rc, (ViewRect{0, 290, 800, 600}));
-}
-
 } // namespace
