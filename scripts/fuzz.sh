@@ -9,7 +9,9 @@
 # Environment: KELVRA_FUZZ_BUILD (build folder, default <repo>/build-fuzz),
 # KELVRA_FUZZ_OUT (crash files and logs, default <repo>/fuzz-out).
 # The corpus each target grows is kept in the build folder and reused by the
-# next run. Exit status: 0 when no target found anything, 1 on a finding
+# next run. A finding leaves its input in the output folder; run the target on
+# it to see the report again:  build-fuzz/fuzz_exif fuzz-out/fuzz_exif-crash-<hash>
+# Exit status: 0 when no target found anything, 1 on a finding
 # (crash, sanitizer report, leak, timeout, broken property), 2 on a build error.
 set -uo pipefail
 
@@ -58,6 +60,7 @@ max_len() {
     case "$1" in
         fuzz_jpeg | fuzz_exif) echo 16384 ;;
         fuzz_thumbcache) echo 12000 ;;
+        fuzz_ini) echo 2048 ;;
         *) echo 4096 ;;
     esac
 }
