@@ -8,10 +8,15 @@ namespace {
 
 std::set<int>& Available() {
     // The commands of the frame itself; the panes and windows add theirs.
-    static std::set<int> ids = {ID_APP_EXIT,       ID_APP_ABOUT,       ID_VIEW_FULL_SCREEN,
-                                ID_VIEW_LEFT_PANE, ID_VIEW_STATUS_BAR, ID_VIEW_TOOLBAR,
-                                ID_TOOLS_RESET,    ID_VIEW_STRIP,      ID_VIEW_OVERVIEW,
-                                ID_NOTHING_1,      ID_NOTHING_2,       ID_SLIDE_PAUSE};
+    static std::set<int> ids = {
+        ID_APP_EXIT,           ID_APP_ABOUT,    ID_VIEW_FULL_SCREEN, ID_VIEW_LEFT_PANE,
+        ID_VIEW_STATUS_BAR,    ID_VIEW_TOOLBAR, ID_TOOLS_RESET,      ID_VIEW_STRIP,
+        ID_VIEW_OVERVIEW,      ID_NOTHING_1,    ID_NOTHING_2,        ID_SLIDE_PAUSE,
+        ID_FILE_OPEN_IMAGE,    ID_FILE_SAVE_AS, ID_FILE_SAVE_BUTTON, ID_ZOOM_IN,
+        ID_ZOOM_IN_CONTEXT,    ID_ZOOM_OUT,     ID_ZOOM_FIT,         ID_ZOOM_ACTUAL,
+        ID_ZOOM_ACTUAL_BUTTON, ID_VIEW_RELOAD,  ID_NEXT_PICTURE,     ID_PREV_PICTURE,
+        ID_SLIDE_SHOW,         ID_VIEW_LIST,    ID_TOOLS_EXPORT_GPS, ID_TOOLS_EXPORT_GPS2,
+        ID_WORK_CLEAR,         ID_WORK_WHOLE};
     return ids;
 }
 
@@ -51,7 +56,7 @@ bool Rule(int id, const FrameFlags& f) {
     case ID_ROTATE_RIGHT_HIDDEN:
         return false;
     case ID_NEXT_PICTURE:
-        return M && f.count >= 2 && f.curIndex < f.count - 1;
+        return M && f.count >= 2 && f.curIndex >= 0 && f.curIndex < f.count - 1;
     case ID_PREV_PICTURE:
         return M && f.count >= 1 && f.curIndex > 0;
     case ID_SLIDE_SHOW:

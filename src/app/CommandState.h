@@ -10,7 +10,7 @@ struct FrameFlags {
     float maxZoom = 50.0f;
     float minZoom = 0.25f;
     int count = 0;    // pictures in the left pane's list
-    int curIndex = 0; // index reached with next and previous
+    int curIndex = 0; // index of the left pane's current file in the list, -1 when absent
     bool overviewOn = true;
     bool stripOn = false;
     bool statusBarShown = true;

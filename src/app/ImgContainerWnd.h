@@ -1,22 +1,49 @@
 #pragma once
+#include "app/SlideShow.h"
+
 #include <QWidget>
+#include <memory>
+#include <string>
 
 class CMainFrame;
+class CImageWnd;
+class CSlideSink;
 
 // The right pane: it holds the picture window and the thumbnail list, one of
-// them visible at a time, and paints its own background in the right-pane
-// colour.
+// them visible at a time, paints its own background in the right-pane colour,
+// and runs the slide show.
 class CImgContainerWnd : public QWidget {
     Q_OBJECT
 public:
     explicit CImgContainerWnd(CMainFrame* frame);
+    ~CImgContainerWnd() override;
     bool Create();
     int GetMode() const { return m_nMode; }
+    CImageWnd* ImageWnd() const { return m_wndImage; }
+
+    void ShowImageWindow();
+    // Until the thumbnail list exists, the list mode shows the pane's background.
+    void ShowListWindow();
+    void RefreshList() {}
+
+    void ToggleSlideShow();
+    void RequestStopSlideShow();
+    bool IsSlideRunning() const { return m_slide.IsRunning(); }
+
+    // What the slide-show worker hands over, on this thread.
+    void OnSlide(int run, const std::string& path, std::shared_ptr<CImageBuffer> img);
+    void OnNoPictures(int run);
+    void OnSlideFinished(int run);
 
     int m_nMode = 1; // 1 = picture window shown, 2 = list shown
     int m_cxClient = 0;
     int m_cyClient = 0;
-    bool m_bPauseRequest = false; // set by the pause key; nothing reads it yet
+    int m_nSlideDelay = 1000;     // milliseconds before each slide
+    bool m_bPauseRequest = false; // set by the pause key; nothing reads it
+
+signals:
+    // A slide was put on the screen.
+    void slideShown(const QString& path);
 
 protected:
     void paintEvent(QPaintEvent*) override;
@@ -25,4 +52,7 @@ protected:
 
 private:
     CMainFrame* m_pFrame;
+    CImageWnd* m_wndImage = nullptr;
+    std::shared_ptr<CSlideSink> m_sink;
+    CSlideShow m_slide;
 };

@@ -5,6 +5,11 @@
 #include "app/CommandTable.h"
 #include "app/ImgContainerWnd.h"
 #include "app/StatusBar.h"
+#include "image/Codec.h"
+#include "image/ImageWnd.h"
+#include "platform/FileOps.h"
+#include "platform/PlatformUi.h"
+#include "thumbs/GpsExport.h"
 #include "library/TreeContainerWnd.h"
 #include "platform/ProgramFolder.h"
 #include "platform/QtUtil.h"
@@ -260,7 +265,9 @@ FrameFlags CMainFrame::Flags() const {
     f.maxZoom = m_fMaxZoom;
     f.minZoom = m_fMinZoom;
     f.count = GetPictureCount();
-    f.curIndex = m_nCurIndex;
+    f.curIndex = m_pTreeContainer
+                     ? m_pTreeContainer->FindFolderImage(m_pTreeContainer->m_strCurrentFile)
+                     : -1;
     f.overviewOn = m_bShowOverview;
     f.stripOn = m_bShowStrip;
     f.statusBarShown = m_wndStatusBar && !m_wndStatusBar->isHidden();
@@ -305,15 +312,60 @@ bool CMainFrame::OnCommand(int id) {
         break;
     case ID_VIEW_STRIP:
         m_bShowStrip = !m_bShowStrip;
+        ImageWnd()->Repaint();
         PaintStatusLabels();
         break;
     case ID_VIEW_OVERVIEW:
-        m_bShowOverview = !m_bShowOverview;
-        PaintStatusLabels();
+        OnToggleOverview();
         break;
     case ID_SLIDE_PAUSE:
-        if (m_pImgContainer)
-            m_pImgContainer->m_bPauseRequest = true;
+        m_pImgContainer->m_bPauseRequest = true;
+        break;
+    case ID_FILE_OPEN_IMAGE:
+        OnOpen();
+        break;
+    case ID_FILE_SAVE_AS:
+    case ID_FILE_SAVE_BUTTON:
+        OnSaveAs();
+        break;
+    case ID_ZOOM_IN:
+    case ID_ZOOM_IN_CONTEXT:
+        OnZoomIn();
+        break;
+    case ID_ZOOM_OUT:
+        OnZoomOut();
+        break;
+    case ID_ZOOM_FIT:
+        OnZoomFit();
+        break;
+    case ID_ZOOM_ACTUAL:
+    case ID_ZOOM_ACTUAL_BUTTON:
+        OnActualSize();
+        break;
+    case ID_VIEW_RELOAD:
+        OnReload();
+        break;
+    case ID_NEXT_PICTURE:
+        OnNextPrevious(true);
+        break;
+    case ID_PREV_PICTURE:
+        OnNextPrevious(false);
+        break;
+    case ID_SLIDE_SHOW:
+        m_pImgContainer->ToggleSlideShow();
+        break;
+    case ID_VIEW_LIST:
+        m_pImgContainer->ShowListWindow();
+        break;
+    case ID_TOOLS_EXPORT_GPS:
+    case ID_TOOLS_EXPORT_GPS2:
+        OnExportGps();
+        break;
+    case ID_WORK_CLEAR:
+        ClearWorkRect();
+        break;
+    case ID_WORK_WHOLE:
+        ResetWorkRect();
         break;
     default:
         break; // commands bound to nothing
@@ -321,6 +373,159 @@ bool CMainFrame::OnCommand(int id) {
     UpdateCommandUi();
     emit commandDone(id);
     return true;
+}
+
+CImageWnd* CMainFrame::ImageWnd() const {
+    return m_pImgContainer->ImageWnd();
+}
+
+void CMainFrame::ShowImageMode() {
+    m_bImageMode = true;
+    if (m_pImgContainer && m_pImgContainer->GetMode() != 1)
+        m_pImgContainer->ShowImageWindow();
+}
+
+void CMainFrame::ShowListMode() {
+    if (GetPictureCount() == 0)
+        return;
+    m_bImageMode = false;
+    if (m_pImgContainer->GetMode() != 2)
+        m_pImgContainer->ShowListWindow();
+    else
+        m_pImgContainer->RefreshList();
+}
+
+void CMainFrame::ResetWorkRect() {
+    const CImageBuffer& img = ImageWnd()->Image();
+    SetWorkRect(0, 0, img.Width(), img.Height());
+}
+
+void CMainFrame::OnOpen() {
+    std::string file = PlatformUi().GetOpenFileName(" All Support files(*.*)|*.*|");
+    if (file.empty())
+        return;
+    CWaitCursor wait;
+    m_bWheelZoom = false;
+    m_bZoomReady = true;
+    m_nDisplayMode = 0;
+    m_bRotated = false;
+    ImageWnd()->OpenImage(file);
+    // The left pane walks the opened file's folder from now on.
+    if (FolderOf(file) != m_pTreeContainer->m_strCurrentFolder)
+        m_pTreeContainer->ShowFolder(FolderOf(file));
+    m_pTreeContainer->m_strCurrentFile = file;
+    ImageWnd()->Repaint();
+    if (m_bImageLoaded)
+        ResetWorkRect();
+    ShowPosition();
+}
+
+void CMainFrame::OnSaveAs() {
+    if (!m_bImageLoaded)
+        return;
+    // The picture goes to a temporary BMP first; the codec converts that file.
+    std::string temp = MakeTempFile(".bmp");
+    if (temp.empty() || !SaveWholeImage(ImageWnd()->Image(), temp)) {
+        if (!temp.empty())
+            DeleteFileAt(temp);
+        PlatformUi().MessageBox("创建文件失败");
+        return;
+    }
+    CWaitCursor wait;
+    std::string target =
+        PlatformUi().GetSaveFileName("JPG(*.jpg)|*.jpg|BMP(*.bmp)|*.bmp|PNG(*.png)|*.png|");
+    if (!target.empty()) {
+        std::string name = FileNameOf(target);
+        std::size_t dot = name.find_last_of('.');
+        std::string ext = dot == std::string::npos ? std::string() : name.substr(dot + 1);
+        for (char& c : ext)
+            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        int format = ext == "bmp"   ? kFormatBmp
+                     : ext == "jpg" ? kFormatJpeg
+                     : ext == "png" ? kFormatPng
+                                    : 0;
+        if (format == 0)
+            PlatformUi().MessageBox("无法保存为该文件格式");
+        else if (!ConvertImageFile(temp, target, format))
+            PlatformUi().MessageBox("创建文件失败");
+    }
+    ClearReadOnly(temp);
+    DeleteFileAt(temp);
+}
+
+void CMainFrame::OnZoomIn() {
+    if (!m_bImageLoaded || !m_bZoomReady)
+        return;
+    m_bZoomReady = false;
+    m_fPrevZoom = m_fZoom;
+    m_bWheelZoom = true;
+    m_fZoom = ImageWnd()->ZoomIn();
+    ShowZoomText();
+    m_bZoomReady = true;
+}
+
+void CMainFrame::OnZoomOut() {
+    if (!m_bImageLoaded || !m_bZoomReady)
+        return;
+    m_bZoomReady = false;
+    m_fPrevZoom = m_fZoom;
+    m_bWheelZoom = true;
+    // Below the smallest step the list takes over, when asked for and when
+    // there is a list to show; otherwise the view stays at the smallest step.
+    bool toList = m_bListWhenSmallest && GetPictureCount() > 0;
+    if (ImageWnd()->ZoomOut(toList) == EZoomOutResult::kLeftForList) {
+        ShowListMode(); // the zoom commands wait for the next picture
+        return;
+    }
+    m_fZoom = ImageWnd()->View().GetZoom();
+    ShowZoomText();
+    m_bZoomReady = true;
+}
+
+void CMainFrame::OnZoomFit() {
+    SetZoom(ImageWnd()->FitToWindow());
+}
+
+void CMainFrame::OnActualSize() {
+    if (!m_bImageLoaded)
+        return;
+    SetZoom(ImageWnd()->ActualSize());
+    m_bRotated = false;
+}
+
+void CMainFrame::OnReload() {
+    std::string file = m_pTreeContainer->m_strCurrentFile;
+    if (file.empty())
+        file = ImageWnd()->CurrentFile();
+    m_bRotated = false;
+    ImageWnd()->OpenImage(file);
+    ShowPosition();
+}
+
+void CMainFrame::OnNextPrevious(bool next) {
+    m_bWheelZoom = false;
+    int count = GetPictureCount();
+    if (count <= 1)
+        return;
+    int cur = m_pTreeContainer->FindFolderImage(m_pTreeContainer->m_strCurrentFile);
+    int index = next ? cur + 1 : std::max(cur - 1, 0);
+    // No wrap: past the last picture nothing happens, before the first the
+    // first is opened again.
+    if (index < (next ? 1 : 0) || index >= count)
+        return;
+    m_nCurIndex = index;
+    m_pTreeContainer->OpenPicture(GetPicturePath(index));
+}
+
+void CMainFrame::OnToggleOverview() {
+    m_bShowOverview = !m_bShowOverview;
+    ImageWnd()->Repaint();
+    PaintStatusLabels();
+}
+
+void CMainFrame::OnExportGps() {
+    CWaitCursor wait;
+    ExportGpsInfo(m_pTreeContainer->m_strCurrentFolder, m_pTreeContainer->m_arrFolderImages);
 }
 
 void CMainFrame::OnAbout() {

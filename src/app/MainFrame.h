@@ -45,6 +45,8 @@ public:
     void SetMaxZoom(float z) { m_fMaxZoom = z; }
     void SetMinZoom(float z) { m_fMinZoom = z; }
 
+    void ShowImageMode();
+    void ShowListMode();
     void ToggleFullScreen();
     void ToggleLeftPane();
     void ShowLeftPane();
@@ -56,6 +58,7 @@ public:
         m_rcWork = QRect(QPoint(left, top), QPoint(right, bottom));
     }
     void ClearWorkRect() { SetWorkRect(0, 0, 0, 0); }
+    void ResetWorkRect();
 
     int GetPictureCount() const;
     std::string GetPicturePath(int i) const;
@@ -118,6 +121,17 @@ private:
     void FillMenu(QMenu* menu, const std::vector<struct MenuItem>& items);
     void OnResetSystem();
     void OnAbout();
+    void OnOpen();
+    void OnSaveAs();
+    void OnZoomIn();
+    void OnZoomOut();
+    void OnZoomFit();
+    void OnActualSize();
+    void OnReload();
+    void OnNextPrevious(bool next);
+    void OnToggleOverview();
+    void OnExportGps();
+    class CImageWnd* ImageWnd() const;
     void DestroyPanes();
 
     QToolBar* m_wndToolBar = nullptr;

@@ -4,6 +4,7 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <algorithm>
 
 namespace {
 // Widths in pixels of panes 0 to 10; pane 11 takes what is left.
@@ -16,7 +17,7 @@ CStatusPane::CStatusPane(int index, int width, QWidget* parent) : QLabel(parent)
     setIndent(2);
     setTextFormat(Qt::PlainText);
     if (width > 0)
-        setFixedWidth(width);
+        resize(width, height());
 }
 
 CStatusToggle::CStatusToggle(int index, int width, const QString& label, QWidget* parent)
@@ -50,17 +51,36 @@ void CStatusToggle::mousePressEvent(QMouseEvent* e) {
 
 CStatusBar::CStatusBar(QWidget* parent) : QStatusBar(parent) {
     setObjectName("StatusBar");
+    m_strip = new QWidget(this);
+    m_strip->setMinimumSize(0, fontMetrics().height() + 6);
+    m_strip->installEventFilter(this);
+    addWidget(m_strip, 1);
     for (int i = 0; i < kPaneCount; ++i) {
         int width = i < 11 ? kPaneWidths[i] : 0;
         CStatusPane* pane;
         if (i == kStripPane)
-            pane = new CStatusToggle(i, width, QStringLiteral("缩略图"), this);
+            pane = new CStatusToggle(i, width, QStringLiteral("缩略图"), m_strip);
         else if (i == kOverviewPane)
-            pane = new CStatusToggle(i, width, QStringLiteral("鸟瞰图"), this);
+            pane = new CStatusToggle(i, width, QStringLiteral("鸟瞰图"), m_strip);
         else
-            pane = new CStatusPane(i, width, this);
-        addWidget(pane, i == kPaneCount - 1 ? 1 : 0);
+            pane = new CStatusPane(i, width, m_strip);
         m_panes.push_back(pane);
+    }
+}
+
+bool CStatusBar::eventFilter(QObject* watched, QEvent* e) {
+    if (watched == m_strip && e->type() == QEvent::Resize)
+        LayoutPanes();
+    return QStatusBar::eventFilter(watched, e);
+}
+
+void CStatusBar::LayoutPanes() {
+    const int gap = 2, h = m_strip->height();
+    int x = 0;
+    for (int i = 0; i < kPaneCount; ++i) {
+        int w = i < 11 ? kPaneWidths[i] : std::max(m_strip->width() - x, 0);
+        m_panes[static_cast<std::size_t>(i)]->setGeometry(x, 0, w, h);
+        x += w + gap;
     }
 }
 

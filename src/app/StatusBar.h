@@ -51,6 +51,15 @@ public:
     // Paints both toggle labels for the current feature states.
     void PaintToggleLabels(bool stripOn, bool overviewOn);
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* e) override;
+
 private:
+    void LayoutPanes();
+
+    // The panes sit side by side at their fixed widths inside this strip;
+    // what does not fit on a narrow window is cut off at the right, so the
+    // bar never makes the window wider than the screen.
+    QWidget* m_strip = nullptr;
     std::vector<CStatusPane*> m_panes;
 };

@@ -1,5 +1,6 @@
 #include "image/Codec.h"
 
+#include "platform/FileOps.h"
 #include "platform/PlatformUi.h"
 
 #include <FreeImage.h>
@@ -80,15 +81,12 @@ bool WriteBmpRows(int width, int height, const std::string& path, RowFn row) {
     std::uint64_t fileSize = 54 + stride * static_cast<std::uint64_t>(height);
     if (fileSize > 0xFFFFFFFFu)
         return false;
-    std::vector<char> tmpl(path.begin(), path.end());
-    const char suffix[] = ".kelvra-XXXXXX";
-    tmpl.insert(tmpl.end(), suffix, suffix + sizeof suffix);
-    int fd = ::mkstemp(tmpl.data());
+    std::string tmp;
+    int fd = MakeTempFileBeside(path, tmp);
     if (fd < 0) {
         PlatformUi().MessageBox("创建文件失败");
         return false;
     }
-    ::fchmod(fd, 0644);
     unsigned char head[54] = {'B', 'M'};
     Put32(head + 2, static_cast<std::uint32_t>(fileSize));
     Put32(head + 10, 54);
@@ -105,9 +103,9 @@ bool WriteBmpRows(int width, int height, const std::string& path, RowFn row) {
         ok = WriteAll(fd, line.data(), line.size());
     }
     ok = ::close(fd) == 0 && ok;
-    if (ok && std::rename(tmpl.data(), path.c_str()) == 0)
+    if (ok && std::rename(tmp.c_str(), path.c_str()) == 0)
         return true;
-    ::unlink(tmpl.data());
+    ::unlink(tmp.c_str());
     return false;
 }
 
@@ -173,18 +171,15 @@ bool ConvertImageFile(const std::string& source, const std::string& target, int 
     if (!converted)
         return false;
     dib.reset();
-    std::vector<char> tmpl(target.begin(), target.end());
-    const char suffix[] = ".kelvra-XXXXXX";
-    tmpl.insert(tmpl.end(), suffix, suffix + sizeof suffix);
-    int fd = ::mkstemp(tmpl.data());
+    std::string tmp;
+    int fd = MakeTempFileBeside(target, tmp);
     if (fd < 0)
         return false;
-    ::fchmod(fd, 0644);
     ::close(fd);
-    bool ok = FreeImage_Save(out, converted.get(), tmpl.data(), 0) &&
-              std::rename(tmpl.data(), target.c_str()) == 0;
+    bool ok = FreeImage_Save(out, converted.get(), tmp.c_str(), 0) &&
+              std::rename(tmp.c_str(), target.c_str()) == 0;
     if (!ok)
-        ::unlink(tmpl.data());
+        ::unlink(tmp.c_str());
     return ok;
 }
 

@@ -26,7 +26,13 @@ bool WriteAll(int fd, const char* data, std::size_t size) {
     return true;
 }
 
-// Creates a unique file "<base>.XXXXXX" and returns its descriptor.
+// The pattern of a temporary file in the folder of a target: short, so that
+// any name the folder can hold can be written through it.
+std::string TempNameBeside(const std::string& target) {
+    return FolderOf(target) + ".kv-XXXXXX";
+}
+
+// Creates a unique file from a mkstemp pattern and returns its descriptor.
 int MakeUniqueFile(std::string& name, const std::string& base, int suffixLen) {
     name = base;
     std::vector<char> buf(name.begin(), name.end());
@@ -60,7 +66,7 @@ std::string CopyToTempBeside(const std::string& from, const std::string& to) {
     if (in < 0)
         return {};
     std::string tmp;
-    int out = MakeUniqueFile(tmp, to + ".kelvra-XXXXXX", 0);
+    int out = MakeUniqueFile(tmp, TempNameBeside(to), 0);
     if (out < 0) {
         ::close(in);
         return {};
@@ -111,7 +117,9 @@ bool DirectoryExists(const std::string& path) {
 }
 
 std::optional<std::string> ReadWholeFile(const std::string& path, std::uint64_t maxBytes) {
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Non-blocking, so that a pipe put where a file should be cannot hang us;
+    // anything but a regular file is refused.
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
         return std::nullopt;
     struct stat st {};
@@ -145,7 +153,7 @@ std::optional<std::string> ReadWholeFile(const std::string& path, std::uint64_t 
 
 bool WriteFileAtomically(const std::string& path, const std::string& bytes) {
     std::string tmp;
-    int fd = MakeUniqueFile(tmp, path + ".kelvra-XXXXXX", 0);
+    int fd = MakeUniqueFile(tmp, TempNameBeside(path), 0);
     if (fd < 0)
         return false;
     // A new file of the program gets the usual permissions, not mkstemp's 0600.
@@ -215,6 +223,13 @@ bool CopyFileReplace(const std::string& from, const std::string& to) {
         return false;
     }
     return true;
+}
+
+int MakeTempFileBeside(const std::string& target, std::string& name) {
+    int fd = MakeUniqueFile(name, TempNameBeside(target), 0);
+    if (fd >= 0)
+        ::fchmod(fd, 0644);
+    return fd;
 }
 
 std::string MakeTempFile(const std::string& suffix) {

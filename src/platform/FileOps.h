@@ -50,6 +50,10 @@ bool MoveFileNoReplace(const std::string& from, const std::string& to);
 // folder; copying a file onto itself does nothing and succeeds.
 bool CopyFileReplace(const std::string& from, const std::string& to);
 
+// Creates a new, unique, hidden file in the folder of a target, to be renamed
+// over it once written; returns its descriptor (-1 on failure) and its name.
+int MakeTempFileBeside(const std::string& target, std::string& name);
+
 // A unique, new, empty file in the system's temporary folder whose name ends
 // with the suffix; "" when none can be made. The caller deletes it.
 std::string MakeTempFile(const std::string& suffix);

@@ -11,6 +11,8 @@ public:
     }
     void BeginWaitCursor() override {}
     void EndWaitCursor() override {}
+    std::string GetOpenFileName(const std::string&) override { return {}; }
+    std::string GetSaveFileName(const std::string&) override { return {}; }
 };
 
 CSilentUi g_silent;

@@ -16,6 +16,13 @@ public:
                            Buttons buttons = Ok, Icon icon = NoIcon) = 0;
     virtual void BeginWaitCursor() = 0;
     virtual void EndWaitCursor() = 0;
+
+    // File choosers. A filter is a list of "description|pattern" pairs, each
+    // followed by "|" ("JPG(*.jpg)|*.jpg|BMP(*.bmp)|*.bmp|"). They return the
+    // chosen file's full path, or "" when the user cancelled. The save
+    // chooser asks before replacing an existing file.
+    virtual std::string GetOpenFileName(const std::string& filter) = 0;
+    virtual std::string GetSaveFileName(const std::string& filter) = 0;
 };
 
 // The object in use; never null (a real one is installed at start).

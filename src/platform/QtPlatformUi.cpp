@@ -3,8 +3,11 @@
 #include "platform/QtUtil.h"
 
 #include <QApplication>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QMessageBox>
+#include <vector>
 
 int CQtPlatformUi::MessageBox(const std::string& text, const std::string& caption, Buttons buttons,
                               Icon icon) {
@@ -56,4 +59,64 @@ void CQtPlatformUi::BeginWaitCursor() {
 
 void CQtPlatformUi::EndWaitCursor() {
     QGuiApplication::restoreOverrideCursor();
+}
+
+namespace {
+
+struct FilterEntry {
+    QString description, pattern;
+};
+
+// "desc|pattern|desc|pattern|" as pairs.
+std::vector<FilterEntry> ParseFilter(const std::string& filter) {
+    QStringList parts = Q(filter).split('|');
+    std::vector<FilterEntry> out;
+    for (int i = 0; i + 1 < parts.size(); i += 2)
+        if (!parts[i].isEmpty())
+            out.push_back({parts[i], parts[i + 1]});
+    return out;
+}
+
+// Qt's form of a filter; "*.*" means every file here.
+QString QtFilter(const std::vector<FilterEntry>& entries) {
+    QStringList list;
+    for (const FilterEntry& e : entries)
+        list << QString("%1 (%2)").arg(e.description, e.pattern == "*.*" ? "*" : e.pattern);
+    return list.join(";;");
+}
+
+} // namespace
+
+std::string CQtPlatformUi::GetOpenFileName(const std::string& filter) {
+    QFileDialog dlg(QApplication::activeWindow());
+    dlg.setOption(QFileDialog::DontUseNativeDialog);
+    dlg.setAcceptMode(QFileDialog::AcceptOpen);
+    dlg.setFileMode(QFileDialog::ExistingFile);
+    dlg.setNameFilter(QtFilter(ParseFilter(filter)));
+    if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty())
+        return {};
+    return S(dlg.selectedFiles().front());
+}
+
+std::string CQtPlatformUi::GetSaveFileName(const std::string& filter) {
+    auto entries = ParseFilter(filter);
+    QFileDialog dlg(QApplication::activeWindow());
+    dlg.setOption(QFileDialog::DontUseNativeDialog);
+    dlg.setAcceptMode(QFileDialog::AcceptSave);
+    dlg.setFileMode(QFileDialog::AnyFile);
+    dlg.setNameFilter(QtFilter(entries));
+    // A name typed without an extension takes the chosen type's.
+    auto suffixFor = [&](const QString& qtFilter) {
+        for (const FilterEntry& e : entries)
+            if (qtFilter.startsWith(e.description))
+                return e.pattern.section('.', -1);
+        return QString();
+    };
+    if (!entries.empty())
+        dlg.setDefaultSuffix(entries.front().pattern.section('.', -1));
+    QObject::connect(&dlg, &QFileDialog::filterSelected, &dlg,
+                     [&](const QString& f) { dlg.setDefaultSuffix(suffixFor(f)); });
+    if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty())
+        return {};
+    return S(dlg.selectedFiles().front());
 }

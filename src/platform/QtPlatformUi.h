@@ -10,4 +10,6 @@ public:
                    Icon icon) override;
     void BeginWaitCursor() override;
     void EndWaitCursor() override;
+    std::string GetOpenFileName(const std::string& filter) override;
+    std::string GetSaveFileName(const std::string& filter) override;
 };

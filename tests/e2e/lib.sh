@@ -42,3 +42,10 @@ e2e_shot() { import -window root "$1"; }
 
 # e2e_pixel FILE X Y: the colour of one pixel as "r,g,b".
 e2e_pixel() { convert "$1" -format "%[fx:int(255*p{$2,$3}.r)],%[fx:int(255*p{$2,$3}.g)],%[fx:int(255*p{$2,$3}.b)]" info:; }
+
+# e2e_runs FILE Y X0 X1: lengths of the runs of equal colour along row Y
+# between X0 and X1 (the first and last, cut by the range, are left out).
+e2e_runs() {
+  convert "$1" -crop "$(( $4 - $3 ))x1+$3+$2" -depth 8 txt:- | tail -n +2 |
+    awk '{c=$3; if (NR>1 && c!=p) {if (started) print n; started=1; n=0} n++; p=c}'
+}

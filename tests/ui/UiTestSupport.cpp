@@ -18,6 +18,19 @@ int CScriptedUi::MessageBox(const std::string& text, const std::string& caption,
     return buttons == YesNo ? AnswerYes : AnswerOk;
 }
 
+std::string CScriptedUi::GetOpenFileName(const std::string& filter) {
+    filters.push_back(filter);
+    if (files.empty())
+        return {};
+    std::string f = files.front();
+    files.pop_front();
+    return f;
+}
+
+std::string CScriptedUi::GetSaveFileName(const std::string& filter) {
+    return GetOpenFileName(filter);
+}
+
 ProgramHome::ProgramHome() {
     ::setenv("KELVRA_HOME", m_dir.path().toUtf8().constData(), 1);
 }

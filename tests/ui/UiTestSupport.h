@@ -19,9 +19,13 @@ public:
                    Icon icon) override;
     void BeginWaitCursor() override { ++waitDepth, ++waitCount; }
     void EndWaitCursor() override { --waitDepth; }
+    std::string GetOpenFileName(const std::string& filter) override;
+    std::string GetSaveFileName(const std::string& filter) override;
 
-    std::vector<Shown> shown; // every message box, in order
-    std::deque<int> answers;  // answers to give, in order; then the default
+    std::vector<Shown> shown;         // every message box, in order
+    std::deque<int> answers;          // answers to give, in order; then the default
+    std::deque<std::string> files;    // chooser answers, in order; then "" (cancel)
+    std::vector<std::string> filters; // the filter of every chooser shown
     int waitDepth = 0, waitCount = 0;
 
 private:

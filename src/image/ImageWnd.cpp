@@ -1,0 +1,511 @@
+#include "image/ImageWnd.h"
+
+#include "app/CommandIds.h"
+#include "app/MainFrame.h"
+#include "image/Blur.h"
+#include "image/Codec.h"
+#include "image/ViewDest.h"
+#include "platform/PlatformUi.h"
+#include "platform/QtUtil.h"
+#include "thumbs/ThumbCache.h"
+
+#include <QBitmap>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QThread>
+#include <QWheelEvent>
+#include <chrono>
+
+namespace {
+
+CViewDest DestOf(QImage& img) {
+    CViewDest d;
+    d.pBits = img.bits();
+    d.nWidth = img.width();
+    d.nHeight = img.height();
+    d.nBytesPerRow = static_cast<int>(img.bytesPerLine());
+    return d;
+}
+
+QRect ToQRect(const ViewRect& r) {
+    return QRect(r.left, r.top, r.Width(), r.Height());
+}
+
+// A magnifier drawn for the cursor over a selection.
+QCursor MagnifierCursor() {
+    QPixmap pm(32, 32);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(Qt::white, 4));
+    p.drawEllipse(QPoint(12, 12), 8, 8);
+    p.drawLine(18, 18, 28, 28);
+    p.setPen(QPen(Qt::black, 2));
+    p.drawEllipse(QPoint(12, 12), 8, 8);
+    p.drawLine(18, 18, 28, 28);
+    p.drawLine(8, 12, 16, 12);
+    p.drawLine(12, 8, 12, 16);
+    return QCursor(pm, 12, 12);
+}
+
+} // namespace
+
+QCursor CursorFor(int id) {
+    switch (id) {
+    case 141:
+        return QCursor(Qt::ClosedHandCursor);
+    case 176:
+        return QCursor(Qt::CrossCursor);
+    case 195:
+        return MagnifierCursor();
+    default:
+        return QCursor(Qt::ArrowCursor);
+    }
+}
+
+CImageWnd::CImageWnd(CMainFrame* frame, QWidget* parent)
+    : QWidget(parent), m_pFrame(frame), m_pImage(std::make_unique<CImageBuffer>()) {
+    setObjectName("ImageWnd");
+    setFocusPolicy(Qt::StrongFocus);
+    setMouseTracking(true);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+
+    // Menu 137, also offered on the middle button.
+    m_pMenu = new QMenu(QStringLiteral("右侧右键菜单"), this);
+    auto add = [this](QMenu* m, int id, const char* text, int frameCommand) {
+        QAction* a = m->addAction(QString::fromUtf8(text));
+        a->setData(id);
+        connect(a, &QAction::triggered, this,
+                [this, frameCommand] { m_pFrame->OnCommand(frameCommand); });
+        return a;
+    };
+    add(m_pMenu, ID_ZOOM_IN_CONTEXT, "放大 ", ID_ZOOM_IN_CONTEXT);
+    add(m_pMenu, 32890, "缩小  ", ID_ZOOM_OUT);
+    add(m_pMenu, 32892, "适合    ", ID_ZOOM_FIT);
+    add(m_pMenu, 33027, "删除", ID_EDIT_DELETE);
+    add(m_pMenu, 32949, "保存为", ID_FILE_SAVE_AS);
+    add(m_pMenu, 32891, "实际尺寸", ID_ZOOM_ACTUAL);
+    m_pMenu->addSeparator();
+    QMenu* wall = m_pMenu->addMenu(QStringLiteral("设置壁纸 "));
+    add(wall, 32952, "平铺", ID_WALLPAPER_TILE);
+    add(wall, 32951, "居中", ID_WALLPAPER_CENTER);
+    add(wall, 32950, "拉伸", ID_WALLPAPER_STRETCH);
+    connect(m_pMenu, &QMenu::aboutToShow, this, [this, wall] {
+        // Each item is usable exactly when the frame command it reaches is.
+        QList<QAction*> all = m_pMenu->actions() + wall->actions();
+        for (QAction* a : all) {
+            int id = a->data().toInt();
+            int cmd = id == 32890   ? ID_ZOOM_OUT
+                      : id == 32892 ? ID_ZOOM_FIT
+                      : id == 33027 ? ID_EDIT_DELETE
+                      : id == 32949 ? ID_FILE_SAVE_AS
+                      : id == 32891 ? ID_ZOOM_ACTUAL
+                      : id == 32952 ? ID_WALLPAPER_TILE
+                      : id == 32951 ? ID_WALLPAPER_CENTER
+                      : id == 32950 ? ID_WALLPAPER_STRETCH
+                                    : id;
+            if (id)
+                a->setEnabled(m_pFrame->QueryCommand(cmd).enabled);
+        }
+    });
+}
+
+CImageWnd::~CImageWnd() = default;
+
+void CImageWnd::SetBackgroundColor(COLORREF c) {
+    m_crBackground = c;
+    m_pImage->SetBackColor(c);
+}
+
+bool CImageWnd::OverviewOn() const {
+    return m_pFrame->m_bShowOverview;
+}
+
+bool CImageWnd::RowActive() const {
+    return m_pFrame->m_bFullScreen && m_pFrame->m_bShowStrip;
+}
+
+bool CImageWnd::OpenImage(const std::string& path) {
+    CWaitCursor wait;
+    auto start = std::chrono::steady_clock::now();
+    m_pFrame->ShowImageMode();
+    m_pFrame->m_bImageLoaded = false;
+    m_bLoaded = false;
+    m_overview.Invalidate();
+    m_strFile = path;
+    auto img = std::make_unique<CImageBuffer>();
+    img->SetBackColor(m_crBackground);
+    if (!LoadImageFile(path, *img)) {
+        ShowFailure();
+        return false;
+    }
+    ShowLoaded(std::move(img));
+    // The decode time counts in whole milliseconds, as the tick counter does.
+    auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
+                  std::chrono::steady_clock::now() - start)
+                  .count();
+    m_pFrame->SetStatusText(3, FormatDecodeTime(static_cast<float>(ms) * 0.001f));
+    return true;
+}
+
+void CImageWnd::ShowSlide(const std::string& path, std::unique_ptr<CImageBuffer> img) {
+    m_pFrame->m_bImageLoaded = false;
+    m_bLoaded = false;
+    m_overview.Invalidate();
+    m_strFile = path;
+    if (!img) {
+        ShowFailure();
+        return;
+    }
+    img->SetBackColor(m_crBackground);
+    ShowLoaded(std::move(img));
+}
+
+void CImageWnd::ShowLoaded(std::unique_ptr<CImageBuffer> img) {
+    m_pImage = std::move(img);
+    m_bLoadFailed = false;
+    m_bButtonDown = m_bDragging = m_bRightArmed = m_bPopupShown = false;
+    m_overview.EndDrag();
+    m_view.SetClientSize(width(), height());
+    m_view.OpenPicture(m_pImage->Width(), m_pImage->Height(), m_pFrame->m_nDisplayMode == 1);
+    m_pFrame->SetMaxZoom(m_view.Ladder().GetMaxZoom());
+    m_pFrame->SetMinZoom(m_view.GetMinZoom());
+    m_pFrame->SetWorkRect(0, 0, m_pImage->Width(), m_pImage->Height());
+    m_pFrame->SetZoom(m_view.GetZoom());
+    m_bLoaded = true;
+    m_pFrame->m_bImageLoaded = true;
+    m_pFrame->m_bWheelZoom = false; // every load sets the wheel to step through pictures
+    m_pFrame->m_bZoomReady = true;
+    // A cache that cannot be written (read-only program folder) costs nothing here.
+    WriteThumbnail(*m_pImage, m_strFile);
+    m_overview.BuildOverview(*m_pImage);
+    Repaint();
+}
+
+void CImageWnd::ShowFailure() {
+    m_bLoadFailed = true;
+    m_bLoaded = false;
+    m_view.ClearPicture();
+    Repaint();
+}
+
+float CImageWnd::ZoomIn() {
+    float z = m_view.ZoomIn();
+    Repaint();
+    return z;
+}
+
+EZoomOutResult CImageWnd::ZoomOut(bool bLeaveForList) {
+    EZoomOutResult r = m_view.ZoomOut(bLeaveForList);
+    if (r != EZoomOutResult::kLeftForList)
+        Repaint();
+    return r;
+}
+
+float CImageWnd::FitToWindow() {
+    float z = m_view.FitToWindow();
+    Repaint();
+    return z;
+}
+
+float CImageWnd::ActualSize() {
+    float z = m_view.ActualSize();
+    Repaint();
+    return z;
+}
+
+void CImageWnd::SetZoomTo(float z) {
+    if (z != m_view.GetZoom()) {
+        m_view.ApplyZoom(z);
+        Repaint();
+    }
+}
+
+void CImageWnd::Repaint() {
+    if (m_backing.size() != size())
+        m_backing = QImage(size().expandedTo(QSize(1, 1)), QImage::Format_RGB32);
+    CViewDest dest = DestOf(m_backing);
+    if (m_bLoaded) {
+        m_renderer.Render(*m_pImage, m_view, m_crBackground, dest);
+        DrawOverlays(false);
+    } else {
+        FillRect(dest, {0, 0, dest.nWidth, dest.nHeight}, m_crBackground);
+        if (m_bLoadFailed) {
+            QPainter p(&m_backing);
+            p.setFont(SongFont(18));
+            p.setPen(ToQColor(kLoadFailureTextColor));
+            p.drawText(ToQRect(LoadFailureTextRect(width(), height())), Qt::AlignHCenter,
+                       QString::fromUtf8(kLoadFailureText));
+        }
+        if (RowActive())
+            DrawFloatingRow();
+    }
+    setAccessibleDescription(m_bLoadFailed ? QString::fromUtf8(kLoadFailureText) : QString());
+    update();
+}
+
+void CImageWnd::DrawOverlays(bool blur) {
+    CViewDest dest = DestOf(m_backing);
+    if (blur)
+        BlurView(dest, m_view.GetZoom());
+    if (OverviewOn() && m_overview.DrawOverview(dest, m_view)) {
+        QPainter p(&m_backing);
+        p.setFont(SongFont(9));
+        p.setPen(ToQColor(kOverviewTextColor));
+        p.drawText(ToQRect(m_overview.CaptionTextRect()), Qt::AlignCenter,
+                   Q(COverview::CaptionText(m_view.GetZoom())));
+    }
+    if (RowActive())
+        DrawFloatingRow();
+}
+
+void CImageWnd::DrawFloatingRow() {
+    CViewDest dest = DestOf(m_backing);
+    DarkenRect(dest, m_row.band, 80);
+    DarkenRect(dest, m_row.exit, 60);
+    QPainter p(&m_backing);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(Qt::black, 1));
+    for (std::size_t i = 0; i < m_row.buttons.size(); ++i) {
+        QRect r = ToQRect(m_row.buttons[i]).adjusted(0, 0, -1, -1);
+        p.setBrush(Qt::NoBrush);
+        p.drawEllipse(r);
+        QRect in = r.adjusted(6, 6, -6, -6);
+        QPoint c = r.center();
+        switch (static_cast<EFloatingButton>(i)) {
+        case EFloatingButton::kZoomIn:
+            p.drawLine(in.left(), c.y(), in.right(), c.y());
+            p.drawLine(c.x(), in.top(), c.x(), in.bottom());
+            break;
+        case EFloatingButton::kZoomOut:
+            p.drawLine(in.left(), c.y(), in.right(), c.y());
+            break;
+        case EFloatingButton::kFit:
+            p.drawLine(c.x() - 3, c.y() + 3, c.x() + 3, c.y() - 3);
+            break;
+        case EFloatingButton::kPrevious:
+            p.drawLine(in.left(), c.y(), in.right(), c.y());
+            p.drawLine(in.left(), c.y(), in.left() + 3, c.y() - 3);
+            p.drawLine(in.left(), c.y(), in.left() + 3, c.y() + 3);
+            break;
+        case EFloatingButton::kNext:
+            p.drawLine(in.left(), c.y(), in.right(), c.y());
+            p.drawLine(in.right(), c.y(), in.right() - 3, c.y() - 3);
+            p.drawLine(in.right(), c.y(), in.right() - 3, c.y() + 3);
+            break;
+        case EFloatingButton::kRotateRight:
+            p.drawEllipse(in);
+            break;
+        case EFloatingButton::kNone:
+            break;
+        }
+    }
+    QRect x = ToQRect(m_row.exit);
+    p.setPen(QPen(QColor(220, 0, 0), 1));
+    int my = x.center().y();
+    p.drawLine(x.left() + 8, my - 6, x.right() - 8, my + 6);
+    p.drawLine(x.left() + 8, my + 6, x.right() - 8, my - 6);
+}
+
+void CImageWnd::paintEvent(QPaintEvent* e) {
+    QPainter p(this);
+    if (m_backing.size() != size())
+        Repaint();
+    p.drawImage(e->rect(), m_backing, e->rect());
+}
+
+void CImageWnd::resizeEvent(QResizeEvent*) {
+    m_view.SetClientSize(width(), height());
+    m_overview.ResetPosition(width(), height());
+    m_row.Layout(width(), height());
+    Repaint();
+}
+
+void CImageWnd::OnRowButton(EFloatingButton b) {
+    static const int commands[] = {ID_ZOOM_IN,      ID_ZOOM_OUT,     ID_ZOOM_FIT,
+                                   ID_PREV_PICTURE, ID_NEXT_PICTURE, ID_ROTATE_RIGHT};
+    m_pFrame->OnCommand(commands[static_cast<int>(b)]);
+    Repaint();
+}
+
+void CImageWnd::mousePressEvent(QMouseEvent* e) {
+    const QPoint pt = e->position().toPoint();
+    if (e->button() == Qt::RightButton) {
+        if (!m_bLoaded)
+            return;
+        m_bButtonDown = false;
+        m_bRightArmed = true;
+        if (m_view.GetZoom() >= 1.0f && m_view.IsScrollable()) {
+            if (!OverviewOn()) {
+                // The pop-up overview, drawn once at the point; the next left
+                // click in it scrolls there.
+                m_overview.DrawPopup(DestOf(m_backing), pt.x(), pt.y());
+                m_bPopupShown = true;
+                update();
+            }
+        } else {
+            PopupMenu(e->globalPosition().toPoint());
+        }
+        UpdateCursor();
+        return;
+    }
+    if (e->button() == Qt::MiddleButton) {
+        PopupMenu(e->globalPosition().toPoint());
+        return;
+    }
+    if (e->button() != Qt::LeftButton || !m_bLoaded)
+        return;
+    if (RowActive() && m_row.InRow(pt.x(), pt.y())) {
+        OnRowButton(m_row.ButtonAt(pt.x(), pt.y()));
+        return;
+    }
+    if (m_pFrame->m_bFullScreen && m_row.InExit(pt.x(), pt.y())) {
+        m_pFrame->ToggleFullScreen();
+        return;
+    }
+    if (OverviewOn() && m_overview.IsShown(m_view)) {
+        switch (m_overview.HitTest(pt.x(), pt.y(), m_view)) {
+        case EOverviewHit::kClose:
+            m_pFrame->OnCommand(ID_VIEW_OVERVIEW);
+            return;
+        case EOverviewHit::kMarker:
+            m_overview.BeginMarkerDrag(pt.x(), pt.y(), m_view);
+            m_bButtonDown = true;
+            return;
+        case EOverviewHit::kPanel:
+            m_overview.BeginPanelDrag(pt.x(), pt.y());
+            m_bButtonDown = true;
+            return;
+        case EOverviewHit::kNone:
+            break;
+        }
+    }
+    setFocus();
+    m_ptDown = pt;
+    m_bButtonDown = true;
+    if (m_bRightArmed) {
+        if (m_bPopupShown && m_overview.ScrollToPopupPoint(pt.x(), pt.y(), m_view))
+            Repaint();
+        m_bRightArmed = false;
+    }
+    if (m_bPopupShown) {
+        m_bPopupShown = false;
+        Repaint();
+    }
+    if (!m_view.IsScrollable())
+        m_ptAnchor = pt;
+    m_bDragging = true;
+    UpdateCursor();
+}
+
+void CImageWnd::mouseMoveEvent(QMouseEvent* e) {
+    const QPoint pt = e->position().toPoint();
+    m_ptMouse = pt;
+    if (!m_bLoaded)
+        return;
+    if (m_overview.IsDraggingMarker()) {
+        m_overview.DragMarkerTo(pt.x(), pt.y(), m_view);
+        Repaint(); // the marker moved, and the view with it
+        return;
+    }
+    if (m_overview.IsDraggingPanel()) {
+        m_overview.DragPanelTo(pt.x(), pt.y());
+        Repaint();
+        return;
+    }
+    if (m_bDragging && (e->buttons() & Qt::LeftButton) && m_view.GetZoom() >= 1.0f) {
+        setCursor(CursorFor(141));
+        QPoint d = pt - m_ptDown;
+        if (m_view.DragBy(d.x(), d.y()))
+            Repaint();
+        m_ptDown = pt;
+    }
+}
+
+void CImageWnd::mouseReleaseEvent(QMouseEvent* e) {
+    if (e->button() != Qt::LeftButton)
+        return;
+    bool wasDragging = m_bDragging;
+    bool markerDrag = m_overview.IsDraggingMarker();
+    bool panelDrag = m_overview.IsDraggingPanel();
+    m_bButtonDown = m_bDragging = m_bRightArmed = false;
+    m_overview.EndDrag();
+    if (!m_bLoaded)
+        return;
+    if (panelDrag || markerDrag) {
+        Repaint();
+    } else if (wasDragging && m_view.IsScrollable()) {
+        // A strongly enlarged view is smoothed once the drag is over.
+        if (ShouldBlurAfterDrag(m_nSmoothing, m_view.GetZoom())) {
+            m_renderer.Render(*m_pImage, m_view, m_crBackground, DestOf(m_backing));
+            DrawOverlays(true);
+            update();
+        } else {
+            Repaint();
+        }
+    }
+    UpdateCursor();
+}
+
+void CImageWnd::mouseDoubleClickEvent(QMouseEvent* e) {
+    if (e->button() == Qt::LeftButton)
+        m_pFrame->ShowListMode();
+}
+
+void CImageWnd::wheelEvent(QWheelEvent* e) {
+    const bool away = e->angleDelta().y() >= 0;
+    if (!m_pFrame->m_bWheelZoom) {
+        if (m_bWheelIdle) {
+            QThread::msleep(m_pFrame->m_bShowStrip ? 5 : 10);
+            m_bWheelIdle = false;
+            m_pFrame->OnCommand(away ? ID_PREV_PICTURE : ID_NEXT_PICTURE);
+            m_bWheelIdle = true;
+        }
+    } else {
+        m_pFrame->OnCommand(away ? ID_ZOOM_OUT : ID_ZOOM_IN);
+    }
+    e->accept();
+}
+
+void CImageWnd::keyPressEvent(QKeyEvent* e) {
+    switch (e->key()) {
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+    case Qt::Key_Up:
+    case Qt::Key_Down: {
+        if (!m_bLoaded)
+            return;
+        EArrowKey k = e->key() == Qt::Key_Left    ? EArrowKey::kLeft
+                      : e->key() == Qt::Key_Right ? EArrowKey::kRight
+                      : e->key() == Qt::Key_Up    ? EArrowKey::kUp
+                                                  : EArrowKey::kDown;
+        if (m_view.ArrowKey(k))
+            Repaint();
+        return;
+    }
+    case Qt::Key_Escape:
+        m_pFrame->OnCommand(ID_VIEW_FULL_SCREEN);
+        return;
+    case Qt::Key_Space:
+        m_pFrame->OnCommand(ID_VIEW_LEFT_PANE);
+        return;
+    case Qt::Key_Delete:
+        m_pFrame->OnCommand(ID_EDIT_DELETE);
+        return;
+    default:
+        QWidget::keyPressEvent(e);
+    }
+}
+
+void CImageWnd::UpdateCursor() {
+    // Without a selection: the strip's cursor while it is shown, else the
+    // plain cursor unless a right click armed the pop-up overview.
+    int id = m_pFrame->m_bShowStrip ? 176 : (!m_bRightArmed || OverviewOn()) ? 140 : 176;
+    setCursor(CursorFor(id));
+}
+
+void CImageWnd::PopupMenu(const QPoint& global) {
+    m_pMenu->exec(global);
+}

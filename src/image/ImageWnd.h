@@ -1,0 +1,107 @@
+#pragma once
+#include "app/Settings.h"
+#include "image/FloatingRow.h"
+#include "image/ImageBuffer.h"
+#include "image/Overview.h"
+#include "image/Render.h"
+#include "image/View.h"
+
+#include <QImage>
+#include <QPoint>
+#include <QWidget>
+#include <memory>
+#include <string>
+
+class CMainFrame;
+class QMenu;
+
+// The picture window: shows the current picture on the zoom ladder, centred
+// or scrolled, with the overview panel, and turns mouse, wheel and keys into
+// view changes and frame commands. It draws into a backing image of its
+// client size; painting only shows that image.
+class CImageWnd : public QWidget {
+    Q_OBJECT
+public:
+    CImageWnd(CMainFrame* frame, QWidget* parent);
+    ~CImageWnd() override;
+
+    // Loads and shows a file interactively (file list, keyboard, command
+    // line), with the decode time in the status bar. False when it failed;
+    // the failure text is shown then.
+    bool OpenImage(const std::string& path);
+    // Shows a picture the slide show has decoded (null: it could not be).
+    void ShowSlide(const std::string& path, std::unique_ptr<CImageBuffer> img);
+    // Loads the current file again.
+    bool Reload() { return OpenImage(m_strFile); }
+
+    bool IsLoaded() const { return m_bLoaded; }
+    bool LoadFailed() const { return m_bLoadFailed; }
+    const std::string& CurrentFile() const { return m_strFile; }
+    const CImageBuffer& Image() const { return *m_pImage; }
+    CViewState& View() { return m_view; }
+    COverview& Overview() { return m_overview; }
+    const QImage& Backing() const { return m_backing; }
+    const CFloatingRow& Row() const { return m_row; }
+
+    void SetBackgroundColor(COLORREF c);
+    COLORREF GetBackgroundColor() const { return m_crBackground; }
+    int m_nSmoothing = 0; // 0 none, 1 Gaussian blur after a drag above zoom 3
+
+    // The view commands; each returns the zoom now shown.
+    float ZoomIn();
+    EZoomOutResult ZoomOut(bool bLeaveForList);
+    float FitToWindow();
+    float ActualSize();
+    void SetZoomTo(float z);
+
+    // Draws the view into the backing image and shows it.
+    void Repaint();
+    // The context menu of the window (menu 137).
+    QMenu* ContextMenu() const { return m_pMenu; }
+
+    // Interaction state.
+    bool m_bButtonDown = false;
+    bool m_bDragging = false;
+    bool m_bRightArmed = false;
+    bool m_bWheelIdle = true;
+    QPoint m_ptDown, m_ptAnchor, m_ptMouse;
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+    void resizeEvent(QResizeEvent*) override;
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
+    void mouseDoubleClickEvent(QMouseEvent* e) override;
+    void wheelEvent(QWheelEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
+
+private:
+    void ShowLoaded(std::unique_ptr<CImageBuffer> img);
+    void ShowFailure();
+    void DrawOverlays(bool blur);
+    void DrawFloatingRow();
+    void UpdateCursor();
+    void PopupMenu(const QPoint& global);
+    void OnRowButton(EFloatingButton b);
+    bool OverviewOn() const;
+    bool RowActive() const;
+
+    CMainFrame* m_pFrame;
+    std::unique_ptr<CImageBuffer> m_pImage;
+    CViewState m_view;
+    CViewRenderer m_renderer;
+    COverview m_overview;
+    CFloatingRow m_row;
+    QImage m_backing;
+    COLORREF m_crBackground = 0;
+    std::string m_strFile;
+    bool m_bLoaded = false;
+    bool m_bLoadFailed = false;
+    bool m_bPopupShown = false;
+    QMenu* m_pMenu = nullptr;
+};
+
+// The program's cursors by resource number: 140 and 176 the plain ones, 141
+// the hand that drags the view, 195 over a selection.
+QCursor CursorFor(int id);

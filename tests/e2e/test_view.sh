@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Open a picture with Ctrl+O, zoom in twice, drag it, go full screen with Esc:
+# the screenshot shows the picture enlarged twofold, without menu and bars.
+bin=$1; src=$2
+. "$(dirname "$0")/lib.sh"
+home=$(mktemp -d); out=$(dirname "$bin")/e2e-shots; mkdir -p "$out"
+trap 'e2e_stop_x; rm -rf "$home"' EXIT
+export KELVRA_HOME=$home
+# A checker board of 8-pixel squares: at zoom 2 its squares are 16 pixels.
+convert -size 16x16 xc:black -fill white -draw 'rectangle 0,0 7,7' -draw 'rectangle 8,8 15,15' \
+  -write mpr:tile +delete -size 1600x1200 tile:mpr:tile -type TrueColor "BMP3:$home/checker.bmp"
+e2e_start_x
+"$bin" & E2E_APPPID=$!
+win=$(e2e_wait_window "Tavisk看图")
+[ -n "$win" ] || e2e_fail "no window"
+sleep 1.5
+e2e_key ctrl+o; sleep 1
+xdotool type --delay 15 "$home/checker.bmp"; e2e_key Return; sleep 1.5
+e2e_shot "$out/view-open.png"
+e2e_key KP_0 KP_0; sleep 0.5
+e2e_shot "$out/view-zoomed.png"
+xdotool mousemove 700 400 mousedown 1 mousemove 690 395 mousemove 640 371 mouseup 1; sleep 0.5
+e2e_shot "$out/view-dragged.png"
+cmp -s "$out/view-zoomed.png" "$out/view-dragged.png" && e2e_fail "the drag did not move the picture"
+e2e_key Escape; sleep 1.5
+e2e_shot "$out/view-full.png"
+# No menu bar, tool bar or status bar: the checker board reaches the top and
+# bottom rows of the screen.
+for y in 5 30 60 795; do
+  runs=$(e2e_runs "$out/view-full.png" $y 20 1000 | sort -u | tr '\n' ' ')
+  [ "$runs" = "16 " ] || e2e_fail "row $y is not the board enlarged twofold (runs: $runs)"
+done
+echo "PASS: view (screenshots in $out)"

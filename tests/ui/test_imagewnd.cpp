@@ -1,0 +1,379 @@
+#include "UiTestSupport.h"
+#include "app/CommandIds.h"
+#include "app/ImgContainerWnd.h"
+#include "app/KelvraApp.h"
+#include "app/MainFrame.h"
+#include "app/StatusBar.h"
+#include "image/Codec.h"
+#include "image/ImageWnd.h"
+#include "library/TreeContainerWnd.h"
+#include "platform/FileOps.h"
+
+#include <QAction>
+#include <QElapsedTimer>
+#include <QMenuBar>
+#include <QTest>
+#include <QToolBar>
+
+namespace {
+
+// Writes a w x h BMP whose pixel (x, y from the top) is a colour of its own.
+std::string MakePicture(const std::string& path, int w, int h, COLORREF base = RGB(0, 0, 0)) {
+    CImageBuffer img;
+    img.Allocate(w, h);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            img.SetPixelRgb(x, h - 1 - y, std::uint8_t(GetRValue(base) + x * 255 / w),
+                            std::uint8_t(GetGValue(base) + y * 255 / h),
+                            std::uint8_t(GetBValue(base) + 60));
+    SaveWholeImage(img, path);
+    return path;
+}
+
+} // namespace
+
+class ImageWndTest : public QObject {
+    Q_OBJECT
+    std::unique_ptr<ProgramHome> home;
+    std::unique_ptr<CScriptedUi> ui;
+    std::unique_ptr<CKelvraApp> app;
+    CMainFrame* f = nullptr;
+    CImageWnd* wnd = nullptr;
+    QTemporaryDir pics;
+
+    std::string Pic(const char* name) { return pics.path().toStdString() + "/" + name; }
+    QAction* Action(int id) {
+        for (QAction* a : f->findChildren<QAction*>())
+            if (a->data().toInt() == id && a->parent() == f)
+                return a;
+        return nullptr;
+    }
+    void Open(const std::string& path) {
+        ui->files.push_back(path);
+        QVERIFY(f->OnCommand(ID_FILE_OPEN_IMAGE));
+    }
+
+private slots:
+    void init() {
+        home = std::make_unique<ProgramHome>();
+        app = std::make_unique<CKelvraApp>();
+        ui = std::make_unique<CScriptedUi>(); // after the app, so it replaces the real one
+        QVERIFY(app->InitInstance({}));
+        f = app->MainFrame();
+        f->showNormal();
+        f->resize(1200, 800);
+        f->show();
+        QTest::qWait(30);
+        wnd = f->GetImgContainer()->ImageWnd();
+        MakePicture(Pic("a_big.bmp"), 2400, 1800);
+        MakePicture(Pic("b_small.bmp"), 300, 200, RGB(0, 0, 100));
+        MakePicture(Pic("c_wide.bmp"), 3000, 100);
+    }
+    void cleanup() {
+        ui.reset();
+        app.reset();
+        home.reset();
+        QDir(pics.path()).removeRecursively();
+        QDir().mkpath(pics.path());
+    }
+
+    void openShowsTheFittedPictureCentredWithStatusTexts() {
+        Open(Pic("a_big.bmp"));
+        QVERIFY(wnd->IsLoaded());
+        QCOMPARE(wnd->geometry(), f->GetImgContainer()->rect());
+        const int cw = wnd->width(), ch = wnd->height();
+        float fit = std::min(float(cw) / 2400, float(ch) / 1800);
+        QVERIFY(std::abs(wnd->View().GetZoom() - fit) < 1e-4);
+        // The whole picture shows, centred, with margins in the background colour.
+        ViewRect r = wnd->View().GetDestRect();
+        QVERIFY(std::abs((r.left + r.right) - cw) <= 1);
+        QVERIFY(std::abs((r.top + r.bottom) - ch) <= 1);
+        QVERIFY(r.Width() <= cw && r.Height() <= ch);
+        const QImage& img = wnd->Backing();
+        if (r.left > 0)
+            QCOMPARE(QColor(img.pixel(0, ch / 2)), QColor(255, 255, 255));
+        QVERIFY(QColor(img.pixel(cw / 2, ch / 2)) != QColor(255, 255, 255));
+        QCOMPARE(f->GetStatusText(1), std::string("1/3"));
+        QCOMPARE(QString::fromStdString(f->GetStatusText(2)),
+                 QString::asprintf("%2.0f%%", double(fit) * 100));
+        QVERIFY(QString::fromStdString(f->GetStatusText(3)).startsWith("解码:"));
+        QVERIFY(f->m_bImageLoaded);
+        QCOMPARE(f->m_rcWork, QRect(QPoint(0, 0), QPoint(2400, 1800)));
+        QVERIFY(ui->waitCount > 0);
+        QCOMPARE(ui->waitDepth, 0);
+        QCOMPARE(ui->filters.back(), std::string(" All Support files(*.*)|*.*|"));
+    }
+
+    void aFailedLoadShowsTheFailureTextAndDisablesPictureCommands() {
+        WriteFileAtomically(Pic("broken.jpg"), "not a jpeg");
+        Open(Pic("broken.jpg"));
+        QVERIFY(wnd->LoadFailed());
+        QVERIFY(!f->m_bImageLoaded);
+        QCOMPARE(wnd->accessibleDescription(), QString("加载文件失败!"));
+        f->UpdateCommandUi();
+        QVERIFY(!Action(ID_ZOOM_IN)->isEnabled());
+        QVERIFY(!f->OnCommand(ID_ZOOM_FIT));
+        // The text is drawn in its colour, below the middle of the window.
+        const QImage& img = wnd->Backing();
+        bool found = false;
+        for (int y = img.height() / 2 - 10; y < img.height() / 2 + 30 && !found; ++y)
+            for (int x = 0; x < img.width() && !found; ++x) {
+                QColor c(img.pixel(x, y));
+                found = c.blue() > c.red() + 60 && c.green() > c.red() + 30;
+            }
+        QVERIFY(found);
+    }
+
+    void theLadderAndItsEnableRules() {
+        Open(Pic("a_big.bmp"));
+        QVERIFY(f->OnCommand(ID_ZOOM_FIT)); // fit step
+        QVERIFY(Action(ID_ZOOM_OUT)->isEnabled());
+        for (int i = 0; i < 8; ++i)
+            f->OnCommand(ID_ZOOM_OUT); // down to step 1
+        QCOMPARE(f->m_fZoom, wnd->View().GetZoomStep(1));
+        QVERIFY(!Action(ID_ZOOM_OUT)->isEnabled());
+        QVERIFY(!f->OnCommand(ID_ZOOM_OUT));
+        // Zoom out below the smallest step with the list option on but... the
+        // list is not empty here, so the right pane switches to the list.
+        f->m_bListWhenSmallest = true;
+        f->m_fZoom = wnd->View().GetZoomStep(1) + 0.001f; // let the command through
+        f->OnCommand(ID_ZOOM_OUT);
+        QCOMPARE(f->GetImgContainer()->GetMode(), 2);
+        QVERIFY(!f->m_bImageMode);
+        // Opening a picture brings the picture back and unblocks zooming.
+        Open(Pic("a_big.bmp"));
+        QCOMPARE(f->GetImgContainer()->GetMode(), 1);
+        QVERIFY(f->m_bZoomReady);
+        for (int i = 0; i < 30; ++i)
+            f->OnCommand(ID_ZOOM_IN);
+        QCOMPARE(f->m_fZoom, 20.0f);
+        QVERIFY(!Action(ID_ZOOM_IN)->isEnabled());
+        QVERIFY(f->m_bWheelZoom); // zoom commands put the wheel into zoom mode
+        QVERIFY(f->OnCommand(ID_ZOOM_ACTUAL));
+        QCOMPARE(f->m_fZoom, 1.0f);
+        QCOMPARE(QString::fromStdString(f->GetStatusText(2)), QString("100%"));
+    }
+
+    void zoomOutWithTheListOptionAndAnEmptyListStaysAtTheSmallestStep() {
+        Open(Pic("a_big.bmp"));
+        f->GetTreeContainer()->m_arrFolderImages.clear();
+        f->m_bListWhenSmallest = true;
+        for (int i = 0; i < 12; ++i)
+            f->OnCommand(ID_ZOOM_OUT);
+        QCOMPARE(f->GetImgContainer()->GetMode(), 1);
+        QCOMPARE(f->m_fZoom, wnd->View().GetZoomStep(1));
+        QVERIFY(f->m_bZoomReady);
+        QVERIFY(f->OnCommand(ID_ZOOM_IN));
+    }
+
+    void dragPansAndStopsAtTheLastPixel() {
+        Open(Pic("a_big.bmp"));
+        f->OnCommand(ID_ZOOM_ACTUAL);
+        QVERIFY(wnd->View().IsScrollable());
+        ViewPoint before = wnd->View().GetScroll();
+        QPoint p(wnd->width() / 2, wnd->height() / 2);
+        QTest::mousePress(wnd, Qt::LeftButton, {}, p);
+        QTest::mouseMove(wnd, p + QPoint(-40, 30));
+        ViewPoint after = wnd->View().GetScroll();
+        QCOMPARE(after.x, before.x + 40); // the picture follows the mouse
+        QCOMPARE(after.y, before.y + 30);
+        QCOMPARE(wnd->cursor().shape(), Qt::ClosedHandCursor);
+        for (int i = 0; i < 60; ++i)
+            QTest::mouseMove(wnd, p + QPoint(-40 - 50 * i, 30 + 50 * i));
+        QTest::mouseRelease(wnd, Qt::LeftButton, {}, p + QPoint(-40 - 50 * 59, 30 + 50 * 59));
+        QCOMPARE(wnd->View().GetScroll().x, 2400 - 1);
+        QCOMPARE(wnd->View().GetScroll().y, 1800 - 1);
+    }
+
+    void arrowKeysStepByTheZoom() {
+        Open(Pic("a_big.bmp"));
+        f->OnCommand(ID_ZOOM_ACTUAL);
+        f->OnCommand(ID_ZOOM_IN); // 2.0
+        ViewPoint s = wnd->View().GetScroll();
+        QTest::keyClick(wnd, Qt::Key_Right);
+        QCOMPARE(wnd->View().GetScroll().x, s.x + 8); // trunc(2 x 4)
+        QTest::keyClick(wnd, Qt::Key_Up);
+        QCOMPARE(wnd->View().GetScroll().y, s.y + 8);
+        Open(Pic("b_small.bmp")); // fits: arrows do nothing
+        ViewPoint t = wnd->View().GetScroll();
+        QTest::keyClick(wnd, Qt::Key_Left);
+        QCOMPARE(wnd->View().GetScroll(), t);
+    }
+
+    void wheelStepsAfterALoadAndZoomsAfterAZoomCommand() {
+        Open(Pic("a_big.bmp"));
+        QVERIFY(!f->m_bWheelZoom);
+        QWheelEvent towards(QPointF(10, 10), wnd->mapToGlobal(QPointF(10, 10)), QPoint(),
+                            QPoint(0, -120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase,
+                            false);
+        QApplication::sendEvent(wnd, &towards);
+        QCOMPARE(f->GetTreeContainer()->m_strCurrentFile, Pic("b_small.bmp"));
+        QCOMPARE(f->GetStatusText(1), std::string("2/3"));
+        f->OnCommand(ID_ZOOM_IN);
+        float z = f->m_fZoom;
+        QApplication::sendEvent(wnd, &towards);
+        QVERIFY(f->m_fZoom > z);
+        QCOMPARE(f->GetTreeContainer()->m_strCurrentFile, Pic("b_small.bmp"));
+    }
+
+    void nextAndPreviousNeverWrapAndFollowTheCurrentFile() {
+        Open(Pic("b_small.bmp")); // the second of three
+        QVERIFY(Action(ID_PREV_PICTURE)->isEnabled());
+        QVERIFY(Action(ID_NEXT_PICTURE)->isEnabled());
+        f->OnCommand(ID_NEXT_PICTURE);
+        QCOMPARE(wnd->CurrentFile(), Pic("c_wide.bmp"));
+        f->UpdateCommandUi();
+        QVERIFY(!Action(ID_NEXT_PICTURE)->isEnabled());
+        QVERIFY(!f->OnCommand(ID_NEXT_PICTURE));
+        f->OnCommand(ID_PREV_PICTURE);
+        f->OnCommand(ID_PREV_PICTURE);
+        QCOMPARE(wnd->CurrentFile(), Pic("a_big.bmp"));
+        f->UpdateCommandUi();
+        QVERIFY(!Action(ID_PREV_PICTURE)->isEnabled());
+        // With one picture in the list, neither does anything.
+        f->GetTreeContainer()->m_arrFolderImages = {Pic("a_big.bmp")};
+        f->UpdateCommandUi();
+        QVERIFY(!Action(ID_NEXT_PICTURE)->isEnabled());
+    }
+
+    void overviewPanelCloseAndPopup() {
+        Open(Pic("a_big.bmp"));
+        f->OnCommand(ID_ZOOM_ACTUAL);
+        COverview& ov = wnd->Overview();
+        QVERIFY(ov.IsShown(wnd->View()));
+        ViewRect close = ov.CloseRect();
+        QCOMPARE(ov.GetPosition(), (ViewPoint{wnd->width() - 100, wnd->height() - 166}));
+        // The caption band is painted in its colour.
+        ViewRect cap = ov.CaptionRect();
+        QCOMPARE(QColor(wnd->Backing().pixel(cap.left + 3, cap.top + 3)), QColor(0x3C, 0x3C, 0x64));
+        QTest::mouseClick(wnd, Qt::LeftButton, {}, QPoint(close.left + 5, close.top + 5));
+        QVERIFY(!f->m_bShowOverview);
+        QVERIFY(!f->StatusBar()->Toggle(CStatusBar::kOverviewPane)->IsOn());
+        // With the overview off, a right click draws the preview at the point and
+        // the next left click inside it scrolls there.
+        ViewPoint s = wnd->View().GetScroll();
+        QTest::mouseClick(wnd, Qt::RightButton, {}, QPoint(50, 50));
+        QVERIFY(wnd->m_bRightArmed);
+        ViewRect pop = ov.PopupRect();
+        QVERIFY(!pop.IsEmpty());
+        QTest::mouseClick(wnd, Qt::LeftButton, {}, QPoint(pop.left + 2, pop.top + 2));
+        QVERIFY(!wnd->m_bRightArmed);
+        QVERIFY(wnd->View().GetScroll() != s);
+        f->OnCommand(ID_VIEW_OVERVIEW);
+        QVERIFY(f->m_bShowOverview);
+    }
+
+    void fullScreenRowAndExitButton() {
+        Open(Pic("a_big.bmp"));
+        f->OnCommand(ID_VIEW_FULL_SCREEN);
+        QVERIFY(f->m_bFullScreen);
+        QTest::qWait(20);
+        // The exit button ends full screen.
+        QTest::mouseClick(wnd, Qt::LeftButton, {}, QPoint(wnd->width() - 5, 5));
+        QVERIFY(!f->m_bFullScreen);
+        f->OnCommand(ID_VIEW_FULL_SCREEN);
+        f->OnCommand(ID_VIEW_STRIP); // the row shows with the strip
+        QTest::qWait(20);
+        float z = f->m_fZoom;
+        ViewRect zoomIn = wnd->Row().buttons[0];
+        QTest::mouseClick(wnd, Qt::LeftButton, {}, QPoint(zoomIn.left + 12, zoomIn.top + 12));
+        QVERIFY(f->m_fZoom > z);
+        ViewRect next = wnd->Row().buttons[4];
+        QTest::mouseClick(wnd, Qt::LeftButton, {}, QPoint(next.left + 12, next.top + 12));
+        QCOMPARE(wnd->CurrentFile(), Pic("b_small.bmp"));
+        f->OnCommand(ID_VIEW_FULL_SCREEN);
+    }
+
+    void doubleClickGoesToTheListAndKeysReachTheFrame() {
+        Open(Pic("b_small.bmp"));
+        QTest::keyClick(wnd, Qt::Key_Space);
+        QVERIFY(!f->m_bLeftPaneShown);
+        QTest::keyClick(wnd, Qt::Key_Space);
+        QVERIFY(f->m_bLeftPaneShown);
+        QTest::mouseDClick(wnd, Qt::LeftButton, {}, QPoint(30, 30));
+        QCOMPARE(f->GetImgContainer()->GetMode(), 2);
+        QVERIFY(!f->m_bImageMode);
+    }
+
+    void contextMenuHasItsItemsWithLaterOnesGreyed() {
+        Open(Pic("b_small.bmp"));
+        QMenu* m = wnd->ContextMenu();
+        QStringList texts;
+        for (QAction* a : m->actions())
+            texts << a->text();
+        QCOMPARE(texts, (QStringList{"放大 ", "缩小  ", "适合    ", "删除", "保存为", "实际尺寸",
+                                     "", "设置壁纸 "}));
+        emit m->aboutToShow();
+        QVERIFY(m->actions()[0]->isEnabled());
+        QVERIFY(!m->actions()[3]->isEnabled()); // deleting comes with the file commands
+        QVERIFY(m->actions()[4]->isEnabled());
+    }
+
+    void saveAsConvertsByExtensionAndReportsFailures() {
+        Open(Pic("b_small.bmp"));
+        ui->files.push_back(Pic("out.JPG"));
+        QVERIFY(f->OnCommand(ID_FILE_SAVE_AS));
+        CImageBuffer back;
+        QVERIFY(LoadImageFile(Pic("out.JPG"), back));
+        QCOMPARE(back.Width(), 300);
+        ui->files.push_back(Pic("out.png"));
+        f->OnCommand(ID_FILE_SAVE_BUTTON);
+        QVERIFY(FileExists(Pic("out.png")));
+        ui->files.push_back(Pic("out.gif"));
+        f->OnCommand(ID_FILE_SAVE_AS);
+        QCOMPARE(ui->shown.back().text, std::string("无法保存为该文件格式"));
+        QVERIFY(!FileExists(Pic("out.gif")));
+        ui->files.push_back(Pic("no/such/folder/x.png"));
+        f->OnCommand(ID_FILE_SAVE_AS);
+        QCOMPARE(ui->shown.back().text, std::string("创建文件失败"));
+        QCOMPARE(ui->filters.back(),
+                 std::string("JPG(*.jpg)|*.jpg|BMP(*.bmp)|*.bmp|PNG(*.png)|*.png|"));
+    }
+
+    void slideShowShowsEachPictureAfterTheDelay() {
+        Open(Pic("a_big.bmp"));
+        QElapsedTimer t;
+        std::vector<std::pair<QString, qint64>> seen;
+        connect(f->GetImgContainer(), &CImgContainerWnd::slideShown, this,
+                [&](const QString& path) {
+                    seen.push_back({path, t.elapsed()});
+                });
+        t.start();
+        QVERIFY(f->OnCommand(ID_SLIDE_SHOW));
+        QVERIFY(f->GetImgContainer()->IsSlideRunning());
+        QTRY_VERIFY_WITH_TIMEOUT(!f->GetImgContainer()->IsSlideRunning(), 6000);
+        QCOMPARE(int(seen.size()), 3);
+        const char* names[] = {"a_big.bmp", "b_small.bmp", "c_wide.bmp"};
+        for (int i = 0; i < 3; ++i) {
+            QCOMPARE(seen[i].first.toStdString(), Pic(names[i]));
+            // About 1, 2 and 3 seconds after F6 (decoding a picture takes a little).
+            QVERIFY2(seen[i].second >= 1000 * (i + 1) - 20 && seen[i].second < 1000 * (i + 1) + 600,
+                     qPrintable(QString::number(seen[i].second)));
+        }
+        QCOMPARE(wnd->CurrentFile(), Pic("c_wide.bmp"));
+        QCOMPARE(f->GetTreeContainer()->m_strCurrentFile, Pic("c_wide.bmp"));
+        QCOMPARE(f->GetStatusText(1), std::string("3/3"));
+        QVERIFY(f->OnCommand(ID_SLIDE_SHOW)); // a new show starts after the end
+        QVERIFY(f->GetImgContainer()->IsSlideRunning());
+        f->OnCommand(ID_SLIDE_SHOW); // and F6 stops it
+        QVERIFY(!f->GetImgContainer()->IsSlideRunning());
+    }
+
+    void slideShowStopsWhenThePanelOpensAPictureAndSaysWhenEmpty() {
+        Open(Pic("a_big.bmp"));
+        f->OnCommand(ID_SLIDE_SHOW);
+        QTest::qWait(300);
+        f->OnCommand(ID_NEXT_PICTURE); // the left pane opens a picture: the show ends
+        QTRY_VERIFY_WITH_TIMEOUT(!f->GetImgContainer()->IsSlideRunning(), 3000);
+        QCOMPARE(wnd->CurrentFile(), Pic("a_big.bmp")); // the slide whose pause ran
+        f->m_strCurFolder = pics.path().toStdString() + "/empty/";
+        QDir().mkpath(QString::fromStdString(f->m_strCurFolder));
+        f->OnCommand(ID_SLIDE_SHOW);
+        QTRY_VERIFY_WITH_TIMEOUT(!ui->shown.empty(), 3000);
+        QCOMPARE(ui->shown.back().text, std::string("当前文件夹中没有图片"));
+        QTRY_VERIFY(!f->GetImgContainer()->IsSlideRunning());
+    }
+};
+
+QTEST_MAIN(ImageWndTest)
+#include "test_imagewnd.moc"
