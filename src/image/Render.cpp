@@ -151,10 +151,10 @@ MapRowGroupsAvx2(const std::uint8_t* src, const std::uint8_t* next,
     const std::uint32_t* o2 = groups.anO2.data();
     int j = 0;
     for (; j + 2 <= count; j += 2) {
-        if (next) {
+        // Eight pixels of a reduced row span less than one cache line of
+        // the source as long as the groups are built at all.
+        if (next)
             __builtin_prefetch(next + o0[j]);
-            __builtin_prefetch(next + o2[j]);
-        }
         const __m256i a = _mm256_inserti128_si256(
             _mm256_castsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(src + o0[j]))),
             _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + o0[j + 1])), 1);
