@@ -6,34 +6,63 @@
 
 namespace {
 
-// Truncates a channel sum to a byte. The small allowance keeps a flat area
-// at its colour when the normalised weights add up to a hair below one.
-inline std::uint32_t ToByte(float v) {
-    const int i = static_cast<int>(v + 0.001f);
-    return static_cast<std::uint32_t>(std::clamp(i, 0, 255));
+// Truncates a channel sum to a whole level. The small allowance keeps a flat
+// area at its colour when the normalised weights add up to a hair below one.
+inline std::uint8_t Truncated(float v) {
+    return static_cast<std::uint8_t>(std::clamp(static_cast<int>(v + 0.001f), 0, 255));
 }
 
-// The horizontal pass over one row of `count` pixels.
-void BlurRow(const std::uint32_t* src, std::uint32_t* dst, int count,
-             const std::vector<float>& kernel, const std::vector<float>& prefix) {
+// 1 / the sum of the weights of the taps that fall inside a line of `count`
+// values, for position i.
+inline float InverseUsedWeights(int i, int count, const std::vector<float>& prefix) {
+    const int n = int(prefix.size()) - 1, c = n / 2;
+    const int kmin = std::max(0, c - i);
+    const int kmax = std::min(n - 1, c + (count - 1 - i));
+    return 1.0f / (prefix[std::size_t(kmax + 1)] - prefix[std::size_t(kmin)]);
+}
+
+// Horizontal pass over one row of W levels: each tap is added as the whole
+// row shifted by its distance, so the inner loops run over x.
+void RowPass(const std::uint8_t* in, std::uint8_t* out, int W, const std::vector<float>& kernel,
+             const std::vector<float>& prefix, float* acc) {
     const int n = static_cast<int>(kernel.size());
     const int c = n / 2;
-    for (int x = 0; x < count; ++x) {
-        const int kmin = std::max(0, c - x);
-        const int kmax = std::min(n - 1, c + (count - 1 - x));
-        float r = 0, g = 0, b = 0;
-        const std::uint32_t* p = src + (x + kmin - c);
-        for (int k = kmin; k <= kmax; ++k, ++p) {
-            const std::uint32_t v = *p;
-            const float wk = kernel[std::size_t(k)];
-            r += wk * float((v >> 16) & 0xFF);
-            g += wk * float((v >> 8) & 0xFF);
-            b += wk * float(v & 0xFF);
-        }
-        const float used = prefix[std::size_t(kmax + 1)] - prefix[std::size_t(kmin)];
-        dst[x] =
-            0xFF000000u | (ToByte(r / used) << 16) | (ToByte(g / used) << 8) | ToByte(b / used);
+    std::fill(acc, acc + W, 0.0f);
+    for (int k = 0; k < n; ++k) {
+        const int off = k - c;
+        const int x0 = std::max(0, -off), x1 = std::min(W, W - off);
+        const float wk = kernel[std::size_t(k)];
+        for (int x = x0; x < x1; ++x)
+            acc[x] += wk * float(in[x + off]);
     }
+    // Only within c of either end do taps fall outside the row.
+    const float inner = InverseUsedWeights(c, 2 * c + 1, prefix);
+    const int e0 = std::min(c, W), e1 = std::max(e0, W - c);
+    for (int x = 0; x < e0; ++x)
+        out[x] = Truncated(acc[x] * InverseUsedWeights(x, W, prefix));
+    for (int x = e0; x < e1; ++x)
+        out[x] = Truncated(acc[x] * inner);
+    for (int x = e1; x < W; ++x)
+        out[x] = Truncated(acc[x] * InverseUsedWeights(x, W, prefix));
+}
+
+// Vertical pass for output row y of a plane of H rows of W levels: the
+// taps' rows are added whole.
+void ColumnPass(const std::uint8_t* in, std::uint8_t* out, int y, int W, int H,
+                const std::vector<float>& kernel, const std::vector<float>& prefix, float* acc) {
+    const int n = static_cast<int>(kernel.size());
+    const int c = n / 2;
+    const int kmin = std::max(0, c - y), kmax = std::min(n - 1, c + (H - 1 - y));
+    std::fill(acc, acc + W, 0.0f);
+    for (int k = kmin; k <= kmax; ++k) {
+        const float wk = kernel[std::size_t(k)];
+        const std::uint8_t* s = in + std::ptrdiff_t(y + k - c) * W;
+        for (int x = 0; x < W; ++x)
+            acc[x] += wk * float(s[x]);
+    }
+    const float inv = InverseUsedWeights(y, H, prefix);
+    for (int x = 0; x < W; ++x)
+        out[x] = Truncated(acc[x] * inv);
 }
 
 } // namespace
@@ -77,38 +106,37 @@ void GaussianBlur(const CViewDest& dest, const ViewRect& rcIn, int sigma) {
     for (std::size_t i = 0; i < kernel.size(); ++i)
         prefix[i + 1] = prefix[i] + kernel[i];
 
+    // The area as three planes of channel levels, red, green and blue, each
+    // H rows of W values; the horizontal pass goes into a scratch copy, the
+    // vertical pass back.
     const int W = rc.Width(), H = rc.Height();
-    std::vector<std::uint32_t> scratch(std::size_t(W) * std::size_t(H));
-    for (int y = 0; y < H; ++y)
-        BlurRow(dest.Row(rc.top + y) + rc.left, scratch.data() + std::size_t(y) * W, W, kernel,
-                prefix);
-
-    // The vertical pass, one output row at a time, adds whole rows of the
-    // scratch block so that memory is read in order.
-    const int n = static_cast<int>(kernel.size());
-    const int c = n / 2;
-    std::vector<float> acc(std::size_t(W) * 3);
+    const std::size_t plane = std::size_t(W) * std::size_t(H);
+    std::vector<std::uint8_t> levels(3 * plane), scratch(3 * plane);
+    std::vector<float> acc(static_cast<std::size_t>(W));
     for (int y = 0; y < H; ++y) {
-        const int kmin = std::max(0, c - y);
-        const int kmax = std::min(n - 1, c + (H - 1 - y));
-        std::fill(acc.begin(), acc.end(), 0.0f);
-        for (int k = kmin; k <= kmax; ++k) {
-            const std::uint32_t* s = scratch.data() + std::size_t(y + k - c) * W;
-            const float wk = kernel[std::size_t(k)];
-            float* a = acc.data();
-            for (int x = 0; x < W; ++x, a += 3) {
-                const std::uint32_t v = s[x];
-                a[0] += wk * float((v >> 16) & 0xFF);
-                a[1] += wk * float((v >> 8) & 0xFF);
-                a[2] += wk * float(v & 0xFF);
-            }
+        const std::uint32_t* p = dest.Row(rc.top + y) + rc.left;
+        std::uint8_t* r = levels.data() + std::size_t(y) * W;
+        for (int x = 0; x < W; ++x) {
+            r[x] = std::uint8_t(p[x] >> 16);
+            r[plane + x] = std::uint8_t(p[x] >> 8);
+            r[2 * plane + x] = std::uint8_t(p[x]);
         }
-        const float used = prefix[std::size_t(kmax + 1)] - prefix[std::size_t(kmin)];
-        std::uint32_t* d = dest.Row(rc.top + y) + rc.left;
-        const float* a = acc.data();
-        for (int x = 0; x < W; ++x, a += 3)
-            d[x] = 0xFF000000u | (ToByte(a[0] / used) << 16) | (ToByte(a[1] / used) << 8) |
-                   ToByte(a[2] / used);
+    }
+    for (int ch = 0; ch < 3; ++ch) {
+        std::uint8_t* lv = levels.data() + ch * plane;
+        std::uint8_t* mid = scratch.data() + ch * plane;
+        for (int y = 0; y < H; ++y)
+            RowPass(lv + std::size_t(y) * W, mid + std::size_t(y) * W, W, kernel, prefix,
+                    acc.data());
+        for (int y = 0; y < H; ++y)
+            ColumnPass(mid, lv + std::size_t(y) * W, y, W, H, kernel, prefix, acc.data());
+    }
+    for (int y = 0; y < H; ++y) {
+        std::uint32_t* p = dest.Row(rc.top + y) + rc.left;
+        const std::uint8_t* r = levels.data() + std::size_t(y) * W;
+        for (int x = 0; x < W; ++x)
+            p[x] = 0xFF000000u | (std::uint32_t(r[x]) << 16) | (std::uint32_t(r[plane + x]) << 8) |
+                   std::uint32_t(r[2 * plane + x]);
     }
 }
 
