@@ -13,6 +13,7 @@ public:
     void EndWaitCursor() override {}
     std::string GetOpenFileName(const std::string&) override { return {}; }
     std::string GetSaveFileName(const std::string&) override { return {}; }
+    std::string ChooseFolder(const std::string&) override { return {}; }
 };
 
 CSilentUi g_silent;

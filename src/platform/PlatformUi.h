@@ -23,6 +23,9 @@ public:
     // chooser asks before replacing an existing file.
     virtual std::string GetOpenFileName(const std::string& filter) = 0;
     virtual std::string GetSaveFileName(const std::string& filter) = 0;
+    // The folder chooser: file-system folders only, with a title line. Returns
+    // the chosen folder's full path ending with "/", or "" when cancelled.
+    virtual std::string ChooseFolder(const std::string& title) = 0;
 };
 
 // The object in use; never null (a real one is installed at start).

@@ -120,3 +120,16 @@ std::string CQtPlatformUi::GetSaveFileName(const std::string& filter) {
         return {};
     return S(dlg.selectedFiles().front());
 }
+
+std::string CQtPlatformUi::ChooseFolder(const std::string& title) {
+    QFileDialog dlg(QApplication::activeWindow());
+    dlg.setOption(QFileDialog::DontUseNativeDialog);
+    dlg.setOption(QFileDialog::ShowDirsOnly);
+    dlg.setFileMode(QFileDialog::Directory);
+    dlg.setWindowTitle(Q(title));
+    dlg.setLabelText(QFileDialog::LookIn, Q(title));
+    if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty())
+        return {};
+    std::string folder = S(dlg.selectedFiles().front());
+    return folder.empty() || folder.back() == '/' ? folder : folder + "/";
+}

@@ -12,4 +12,5 @@ public:
     void EndWaitCursor() override;
     std::string GetOpenFileName(const std::string& filter) override;
     std::string GetSaveFileName(const std::string& filter) override;
+    std::string ChooseFolder(const std::string& title) override;
 };

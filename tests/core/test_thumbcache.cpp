@@ -2,6 +2,7 @@
 
 #include "platform/FileOps.h"
 #include "platform/PlatformUi.h"
+#include "ScriptedUi.h"
 #include "TempDir.h"
 
 #include <gtest/gtest.h>
@@ -10,25 +11,6 @@
 #include <sys/time.h>
 
 namespace {
-
-// Records message boxes instead of showing them.
-class CRecordingUi : public IPlatformUi {
-public:
-    CRecordingUi() : m_old(SetPlatformUi(this)) {}
-    ~CRecordingUi() override { SetPlatformUi(m_old); }
-    int MessageBox(const std::string& text, const std::string&, Buttons, Icon) override {
-        messages.push_back(text);
-        return AnswerOk;
-    }
-    void BeginWaitCursor() override {}
-    void EndWaitCursor() override {}
-    std::string GetOpenFileName(const std::string&) override { return {}; }
-    std::string GetSaveFileName(const std::string&) override { return {}; }
-    std::vector<std::string> messages;
-
-private:
-    IPlatformUi* m_old;
-};
 
 std::int64_t Utc(int y, int mo, int d, int h, int mi, int s = 0) {
     std::tm tm{s, mi, h, d, mo - 1, y - 1900, 0, 0, 0, 0, nullptr};
@@ -216,7 +198,7 @@ TEST(ThumbWriter, WritesOnceAndReadsBack) {
 }
 
 TEST(ThumbWriter, FailuresAreQuiet) {
-    CRecordingUi ui;
+    CScriptedUi ui;
     TempDir dir;
     ProgramFolderGuard home(dir.Path());
     CImageBuffer img = CoordinatePicture(64, 64);
@@ -233,11 +215,11 @@ TEST(ThumbWriter, FailuresAreQuiet) {
     dir.Write("pics/b.jpg", "y");
     EXPECT_FALSE(WriteThumbnail(img, dir.File("pics/b.jpg")));
     EXPECT_FALSE(DirectoryExists(ro.Path() + "Thumb"));
-    EXPECT_TRUE(ui.messages.empty());
+    EXPECT_TRUE(ui.shown.empty());
 }
 
 TEST(ThumbClear, CacheFolderAndOldTubFiles) {
-    CRecordingUi ui;
+    CScriptedUi ui;
     TempDir dir;
     ProgramFolderGuard home(dir.Path());
     for (const char* f : {"Thumb/1.xux", "Thumb/.hidden", "Thumbnails/a.tub", "Thumbnails/B.TUB",
@@ -248,15 +230,16 @@ TEST(ThumbClear, CacheFolderAndOldTubFiles) {
 
     EXPECT_TRUE(ClearThumbCache());
     EXPECT_FALSE(FileExists(dir.Path() + "Thumb"));
-    EXPECT_TRUE(ui.messages.empty());
+    EXPECT_TRUE(ui.shown.empty());
     EXPECT_FALSE(ClearThumbCache()); // nothing left to remove
-    EXPECT_EQ(ui.messages, std::vector<std::string>{"Failed to Delete selected Folder "});
+    ASSERT_EQ(ui.shown.size(), 1u);
+    EXPECT_EQ(ui.shown[0].text, "Failed to Delete selected Folder ");
     // A folder inside stays, and so does the cache folder; its files go.
     dir.Write("Thumb/3.xux", "d");
     dir.Write("Thumb/sub/4.xux", "e");
     EXPECT_FALSE(ClearThumbCache());
     EXPECT_EQ(Files(dir.Path() + "Thumb"), 1);
-    EXPECT_EQ(ui.messages.size(), 2u);
+    EXPECT_EQ(ui.shown.size(), 2u);
 
     EXPECT_EQ(DeleteOldTubFiles(), 3);
     EXPECT_EQ(Files(dir.Path() + "Thumbnails"), 2); // keep.tubx and the folder dir.tub

@@ -1,0 +1,39 @@
+#pragma once
+// Desktop services with scripted answers, for tests: message boxes are
+// recorded and answered from a queue, choosers return queued paths.
+#include "platform/PlatformUi.h"
+
+#include <deque>
+#include <string>
+#include <vector>
+
+class CScriptedUi final : public IPlatformUi {
+public:
+    struct Shown {
+        std::string text, caption;
+        Buttons buttons;
+    };
+    CScriptedUi();
+    ~CScriptedUi() override;
+    CScriptedUi(const CScriptedUi&) = delete;
+    CScriptedUi& operator=(const CScriptedUi&) = delete;
+
+    int MessageBox(const std::string& text, const std::string& caption, Buttons buttons,
+                   Icon icon) override;
+    void BeginWaitCursor() override { ++waitDepth, ++waitCount; }
+    void EndWaitCursor() override { --waitDepth; }
+    std::string GetOpenFileName(const std::string& filter) override;
+    std::string GetSaveFileName(const std::string& filter) override;
+    std::string ChooseFolder(const std::string& title) override;
+
+    std::vector<Shown> shown;         // every message box, in order
+    std::deque<int> answers;          // answers to give, in order; then the default
+    std::deque<std::string> files;    // file chooser answers, in order; then "" (cancel)
+    std::vector<std::string> filters; // the filter of every file chooser shown
+    std::deque<std::string> folders;  // folder chooser answers; then "" (cancel)
+    std::vector<std::string> folderTitles;
+    int waitDepth = 0, waitCount = 0;
+
+private:
+    IPlatformUi* m_old;
+};
