@@ -103,6 +103,11 @@ void CTreeContainerWnd::OpenPicture(const std::string& path) {
     ShowImageFile(path);
 }
 
+void CTreeContainerWnd::RemoveFileItem(const std::string& path) {
+    // The folder tree does not list files yet: nothing to remove.
+    (void)path;
+}
+
 int CTreeContainerWnd::FindFolderImage(const std::string& path) const {
     for (std::size_t i = 0; i < m_arrFolderImages.size(); ++i)
         if (m_arrFolderImages[i] == path)

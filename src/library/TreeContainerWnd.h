@@ -37,6 +37,9 @@ public:
     // or list click): a running slide show is asked to stop, the frame's
     // per-picture state is reset, and the file is shown.
     void OpenPicture(const std::string& path);
+    // Removes the folder tree's item of a file path, when the tree has one
+    // (after the file was deleted or moved away).
+    void RemoveFileItem(const std::string& path);
     bool StartupDone() const { return !m_bFirstPaint; }
 
     std::vector<std::string> m_arrFolderImages; // pictures of the current folder
