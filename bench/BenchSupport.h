@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <malloc.h>
 #include <map>
 #include <random>
 #include <string>
@@ -47,8 +48,18 @@ inline bool MakePhotoJpeg(const std::string& path, int width = kPhotoWidth,
     return ok;
 }
 
+// Makes every large block its own mapping that goes back to the system when
+// freed, so that the resident size tells what is in use (otherwise the
+// allocator keeps a freed picture's pages and a later peak goes unseen).
+inline void UseFreshMemory() {
+    mallopt(M_MMAP_THRESHOLD, 1 << 20);
+    mallopt(M_TRIM_THRESHOLD, 1 << 20);
+}
+
 // Resets the process's peak resident size to its current size.
-inline void ResetPeakMemory() { std::ofstream("/proc/self/clear_refs") << "5"; }
+inline void ResetPeakMemory() {
+    std::ofstream("/proc/self/clear_refs") << "5";
+}
 
 // A field of /proc/self/status in bytes ("VmRSS", "VmHWM").
 inline long long StatusBytes(const char* field) {

@@ -104,8 +104,9 @@ void BM_BareDirectoryReadAndSort(benchmark::State& state) {
         while (dirent* e = ::readdir(d))
             names.emplace_back(e->d_name);
         ::closedir(d);
-        std::sort(names.begin(), names.end(),
-                  [](const std::string& a, const std::string& b) { return CompareNoCase(a, b) < 0; });
+        std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
+            return CompareNoCase(a, b) < 0;
+        });
         benchmark::DoNotOptimize(names);
     }
 }
@@ -118,6 +119,7 @@ BENCHMARK(BM_BareDirectoryReadAndSort)->Unit(benchmark::kMillisecond);
 } // namespace
 
 int main(int argc, char** argv) {
+    bench::UseFreshMemory();
     benchmark::Initialize(&argc, argv);
     bench::CRatioReporter r;
     benchmark::RunSpecifiedBenchmarks(&r);

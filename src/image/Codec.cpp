@@ -128,9 +128,13 @@ bool LoadImageFile(const std::string& path, CImageBuffer& out) {
     unsigned w = FreeImage_GetWidth(dib.get()), h = FreeImage_GetHeight(dib.get());
     if (TooLarge(w, h) || FreeImage_GetPitch(dib.get()) != CImageBuffer::StrideFor(w))
         return false;
+    // The buffer takes the decoded bitmap's pixels over instead of copying
+    // them, so a load needs one pixel block, not two.
     CImageBuffer loaded;
-    if (!loaded.SetFromDib(static_cast<int>(w), static_cast<int>(h), FreeImage_GetBits(dib.get()),
-                           static_cast<std::uint16_t>(bpp)))
+    FIBITMAP* owner = dib.release();
+    if (!loaded.AdoptDib(static_cast<int>(w), static_cast<int>(h), FreeImage_GetBits(owner),
+                         static_cast<std::uint16_t>(bpp),
+                         [owner](std::uint8_t*) { FreeImage_Unload(owner); }))
         return false;
     loaded.SetBackColor(out.GetBackColor());
     out = std::move(loaded);

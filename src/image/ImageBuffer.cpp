@@ -18,6 +18,31 @@ CImageBuffer& CImageBuffer::operator=(CImageBuffer&& o) noexcept {
     return *this;
 }
 
+bool CImageBuffer::AllocateBlock(std::uint64_t size) {
+    std::uint8_t* block = new (std::nothrow) std::uint8_t[size];
+    m_pBits = std::unique_ptr<std::uint8_t, Release>(block, [](std::uint8_t* p) { delete[] p; });
+    return block != nullptr;
+}
+
+bool CImageBuffer::AdoptDib(int width, int height, std::uint8_t* bits, std::uint16_t bitCount,
+                            std::function<void(std::uint8_t*)> release) {
+    FreeBits();
+    std::unique_ptr<std::uint8_t, Release> owned(bits, std::move(release));
+    if (width <= 0 || height <= 0 || !bits)
+        return false;
+    std::uint64_t stride = StrideFor(width);
+    std::uint64_t size = stride * static_cast<std::uint64_t>(height);
+    if (size > kMaxBlock)
+        return false;
+    m_pBits = std::move(owned);
+    m_nBitCount = bitCount;
+    m_nWidth = width;
+    m_nHeight = height;
+    m_nStride = static_cast<std::int32_t>(stride);
+    m_nSize = static_cast<std::size_t>(size);
+    return true;
+}
+
 void CImageBuffer::FreeBits() {
     m_pBits.reset();
     m_nWidth = m_nHeight = m_nStride = 0;
@@ -32,8 +57,7 @@ bool CImageBuffer::Allocate(int width, int height, COLORREF fill, std::uint16_t 
     std::uint64_t size = stride * static_cast<std::uint64_t>(height);
     if (size > kMaxBlock)
         return false;
-    m_pBits.reset(new (std::nothrow) std::uint8_t[size]);
-    if (!m_pBits)
+    if (!AllocateBlock(size))
         return false;
     m_nBitCount = bitCount;
     m_nWidth = width;
@@ -61,8 +85,7 @@ bool CImageBuffer::SetFromDib(int width, int height, const std::uint8_t* bits,
     std::uint64_t size = stride * static_cast<std::uint64_t>(height);
     if (size > kMaxBlock)
         return false;
-    m_pBits.reset(new (std::nothrow) std::uint8_t[size]);
-    if (!m_pBits)
+    if (!AllocateBlock(size))
         return false;
     std::memcpy(m_pBits.get(), bits, size);
     m_nBitCount = bitCount;

@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 struct RgbPixel {
@@ -34,6 +35,12 @@ public:
     // Fails, leaving the buffer empty, when a side is not positive, the block
     // would exceed kMaxBlock, or memory cannot be had.
     bool SetFromDib(int width, int height, const std::uint8_t* bits, std::uint16_t bitCount);
+    // Takes over a bottom-up 24-bit block that another owner (the codec)
+    // allocated, with rows StrideFor(width) apart, so a decoded picture is
+    // never copied; release gives the block back when the buffer lets go of
+    // it. Fails (releasing the block) under the same rules as SetFromDib.
+    bool AdoptDib(int width, int height, std::uint8_t* bits, std::uint16_t bitCount,
+                  std::function<void(std::uint8_t*)> release);
     // Makes a new picture of the given size filled with one colour.
     bool Allocate(int width, int height, COLORREF fill = 0, std::uint16_t bitCount = 24);
     void FreeBits();
@@ -64,9 +71,12 @@ public:
     }
 
 private:
+    bool AllocateBlock(std::uint64_t size);
+
     std::uint16_t m_nBitCount = 0;
     COLORREF m_crBack = 0;
-    std::unique_ptr<std::uint8_t[]> m_pBits;
+    using Release = std::function<void(std::uint8_t*)>;
+    std::unique_ptr<std::uint8_t, Release> m_pBits{nullptr, Release()};
     std::int32_t m_nWidth = 0;
     std::int32_t m_nHeight = 0;
     std::int32_t m_nStride = 0;

@@ -26,7 +26,13 @@ std::string LastPathComponent(const std::string& path) {
 
 std::string MakeFavoriteEntry(std::size_t number, const std::string& folder) {
     std::string f = WithTrailingSlash(folder);
-    return "[" + std::to_string(number) + "]" + LastPathComponent(f) + kSeparator + f;
+    std::string entry(1, '[');
+    entry += std::to_string(number);
+    entry += ']';
+    entry += LastPathComponent(f);
+    entry += kSeparator;
+    entry += f;
+    return entry;
 }
 
 void AddFavorite(std::vector<std::string>& favorites, const std::string& folder) {
@@ -38,7 +44,8 @@ bool RenumberFavorites(std::vector<std::string>& favorites) {
     for (std::size_t i = 0; i < favorites.size(); ++i) {
         std::string& e = favorites[i];
         std::size_t close = e.find(']');
-        std::string head = "[" + std::to_string(i + 1);
+        std::string head(1, '[');
+        head += std::to_string(i + 1);
         std::string renumbered =
             close == std::string::npos ? head + "]" + e : head + e.substr(close);
         if (renumbered != e) {
