@@ -301,6 +301,14 @@ bool CMainFrame::OnCommand(int id) {
     case ID_VIEW_LEFT_PANE:
         ToggleLeftPane();
         break;
+    case ID_VIEW_FOLDERS:
+        EnsureLeftPaneShown();
+        m_pTreeContainer->OnViewFolders();
+        break;
+    case ID_VIEW_FAVORITES:
+        EnsureLeftPaneShown();
+        m_pTreeContainer->OnViewFavorites();
+        break;
     case ID_VIEW_STATUS_BAR:
         m_wndStatusBar->setVisible(m_wndStatusBar->isHidden());
         break;

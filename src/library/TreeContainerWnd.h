@@ -1,13 +1,43 @@
 #pragma once
+#include "library/Favorites.h"
+
+#include <QRect>
 #include <QWidget>
 #include <string>
 #include <vector>
 
 class CMainFrame;
+class CShellTreeCtrl;
+class CFavoritesTree;
+class CIconComboBox;
+class QMenu;
+class QTreeWidgetItem;
 
-// The left pane. It loads the settings as it is created and stores them as it
-// is destroyed, does the start-up work at its first paint, and keeps the
-// current folder and its list of pictures.
+// Commands of the pane's own pop-up menus.
+enum PaneCommandId : int {
+    ID_TREE_OPEN = 32914,         // file menu "打开"
+    ID_TREE_COPY = 32907,         // file menu "复制"
+    ID_TREE_SAVE_AS = 32876,      // file menu "另存"
+    ID_TREE_DELETE = 32878,       // file menu "删除"
+    ID_TREE_RENAME = 32875,       // file menu "重命名"
+    ID_TREE_BATCH_RENAME = 32913, // file menu "批量命名"
+    ID_TREE_PROPERTIES = 32879,   // file menu "属性"
+    ID_TREE_SEARCH = 32925,       // folder menu "搜索文件"
+    ID_TREE_ADD_FAVORITE = 32988, // folder menu "加入收藏夹"
+    ID_TREE_SHOW_FILES = 33030,   // folder menu "显示文件" / "隐藏文件"
+    ID_TREE_RELOAD = 33029,       // folder menu "重载视图"
+    ID_FAVORITES_ADD = 33052,     // favourites menu "添加"
+    ID_FAVORITES_REMOVE = 32978,  // favourites menu "删除"
+    ID_FAVORITES_CLEAR = 33053,   // favourites menu "清空"
+    ID_HISTORY_CLEAR = 32947,     // history box menu "清除记录"
+};
+
+// The left pane. In folder mode it shows the history box of visited folders
+// and the folder tree; in favourites mode the favourites tree alone. It keeps
+// the current folder, the current file and the list of the current folder's
+// pictures that the frame and the right pane walk. It reads the settings as
+// it is created, does the start-up work at its first paint, and stores the
+// settings and the favourites as it is destroyed.
 class CTreeContainerWnd : public QWidget {
     Q_OBJECT
 public:
@@ -41,19 +71,91 @@ public:
     // (after the file was deleted or moved away).
     void RemoveFileItem(const std::string& path);
     bool StartupDone() const { return !m_bFirstPaint; }
+    std::string GetCurrentFolder() const { return m_strCurrentFolder; }
+    std::string GetCurrentFile() const { return m_strCurrentFile; }
 
+    // The two views of the pane, as the frame's folder and favourites
+    // commands switch them.
+    void OnViewFolders();
+    void OnViewFavorites();
+    // 0: the folder tree (with the focus); 2: the favourites tree, rebuilt.
+    void SwitchMode(int mode);
+
+    // The history box.
+    void AddToHistory(const std::string& path);
+    // A folder picked in the history box (or typed there and confirmed).
+    void OnHistorySelected(const std::string& text);
+    // Enter in the history box with the typed text.
+    void OnHistoryEnter(const std::string& text);
+
+    // Runs a command of the pane's menus when it is enabled; returns whether
+    // it ran.
+    bool OnPaneCommand(int id);
+    bool IsPaneCommandEnabled(int id) const;
+    // The pop-up menus, built for the present state (the caller owns them).
+    QMenu* BuildFolderMenu();
+    QMenu* BuildFileMenu();
+    QMenu* BuildFavoritesMenu();
+
+    CShellTreeCtrl* FolderTree() const { return m_pTree; }
+    CFavoritesTree* FavoritesTree() const { return m_pFavTree; }
+    CIconComboBox* HistoryBox() const { return m_cbHistory; }
+    const CFavorites& Favorites() const { return m_favorites; }
+
+    // Areas of the header, for a pane of the given width.
+    static QRect FolderTabRect() { return {6, 0, 60, 18}; }
+    static QRect FavoritesTabRect() { return {66, 0, 60, 18}; }
+    static QRect CloseBoxRect(int width) { return {width - 16, 3, 12, 12}; }
+
+    int m_nPaneMode = 0;                        // 0 folder mode, 1 favourites mode
     std::vector<std::string> m_arrFolderImages; // pictures of the current folder
     std::string m_strCurrentFile;
     std::string m_strCurrentFolder;
     std::string m_strStartFolder; // the stored folder as read at start
     bool m_bShowLastSee = false;
+    QTreeWidgetItem* m_hSelItem = nullptr; // the folder tree's selected item
+    bool m_bFolderSelected = true;
+    bool m_bFromTree = false;
+    bool m_bNotify = true;
+    bool m_bComboHasFocus = false;
+    std::string m_strSizeText, m_strDepthText;
+    std::string m_strTempFile; // deleted when the pane goes
 
 protected:
     void paintEvent(QPaintEvent*) override;
+    void resizeEvent(QResizeEvent*) override;
+    void mousePressEvent(QMouseEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
 
 private:
     void OnFirstPaint();
+    void CreateFolderTree();
+    void LayoutChildren();
+    void PaintHeader(class QPainter& p);
+    void OnFolderTreeSelChanged(QTreeWidgetItem* item);
+    void OnFavoritesSelChanged(QTreeWidgetItem* item);
+    // The frame's side of a folder that became current: the right pane shows
+    // its pictures, or is emptied when it holds none.
+    void ShowFolderInRightPane();
+    void EmptyRightPane();
+    void RebuildFavoritesTree();
+    void OnAddFavorite();
+    void OnAddCurrentFolderToFavorites();
+    void OnRemoveFavorite();
+    void OnClearFavorites();
+    void OnClearHistory();
+    void OnToggleShowFiles();
+    void OnReloadTree();
+    void PopupFolderTreeMenu(const QPoint& global);
+    void PopupFavoritesMenu(const QPoint& global);
+    QMenu* BuildMenu(const std::vector<std::pair<int, const char*>>& items);
 
     CMainFrame* m_pFrame;
     bool m_bFirstPaint = true;
+    bool m_bRemovingItem = false;
+    CShellTreeCtrl* m_pTree = nullptr;
+    CFavoritesTree* m_pFavTree = nullptr;
+    CIconComboBox* m_cbHistory = nullptr;
+    CFavorites m_favorites;
 };

@@ -1,0 +1,35 @@
+#include "library/FavoritesTree.h"
+
+#include "library/Favorites.h"
+#include "platform/QtUtil.h"
+
+#include <QHeaderView>
+
+CFavoritesTree::CFavoritesTree(QWidget* parent) : QTreeWidget(parent) {
+    setObjectName("FavoritesTree");
+    setHeaderHidden(true);
+    setColumnCount(1);
+    setRootIsDecorated(true);
+    setIconSize(QSize(16, 16));
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setContextMenuPolicy(Qt::CustomContextMenu);
+    m_imageList.push_back(QIcon(":/icons/fav175.png"));
+    for (int i = 0; i < 32; ++i)
+        m_imageList.push_back(QIcon(":/icons/fav185.png"));
+}
+
+void CFavoritesTree::Rebuild(const std::vector<std::string>& entries) {
+    clear();
+    QList<QTreeWidgetItem*> items;
+    for (const std::string& e : entries) {
+        auto* item = new QTreeWidgetItem(QStringList(Q(SplitFavorite(e).display)));
+        item->setIcon(0, m_imageList[0]);
+        items.push_back(item);
+    }
+    addTopLevelItems(items);
+}
+
+std::string CFavoritesTree::SelectedLabel() const {
+    QTreeWidgetItem* item = currentItem();
+    return item ? S(item->text(0)) : std::string();
+}
