@@ -6,6 +6,7 @@
 #include "library/TreeContainerWnd.h"
 #include "platform/PlatformUi.h"
 #include "platform/QtUtil.h"
+#include "thumbs/ImageWndList.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -84,6 +85,8 @@ void CImgContainerWnd::resizeEvent(QResizeEvent*) {
     m_cyClient = height();
     if (m_nMode == 1 && m_wndImage)
         m_wndImage->setGeometry(0, 0, m_cxClient, m_cyClient);
+    if (m_nMode == 2 && m_wndList)
+        m_wndList->setGeometry(0, 0, m_cxClient, m_cyClient);
 }
 
 void CImgContainerWnd::keyPressEvent(QKeyEvent* e) {
@@ -99,15 +102,53 @@ void CImgContainerWnd::keyPressEvent(QKeyEvent* e) {
 void CImgContainerWnd::ShowImageWindow() {
     m_nMode = 1;
     m_wndImage->setGeometry(0, 0, m_cxClient, m_cyClient);
+    if (m_wndList)
+        m_wndList->hide();
     m_wndImage->show();
     m_wndImage->setFocus();
 }
 
 void CImgContainerWnd::ShowListWindow() {
     m_nMode = 2;
+    if (!m_wndList) {
+        m_wndList = new CImageWndList(m_pFrame, this);
+        m_wndList->hide();
+        const CSystemSettings& s = m_pFrame->m_settings;
+        m_wndList->SetBackgroundColor(s.crRightTubBk);
+        m_wndList->SetColors(s.crTumTile, s.crTumTileBk, s.crTumCrIndi, s.crTumBack, s.crTumCrInfo);
+        m_bListCreated = true;
+    }
+    const bool wasShown = m_wndList->isVisible();
     m_wndImage->hide();
-    setFocus();
-    update();
+    // Whatever was picked belonged to the list as it was before.
+    m_wndList->ForgetSelection();
+    m_wndList->setGeometry(0, 0, m_cxClient, m_cyClient);
+    m_wndList->ResetItemStates(std::max(m_pFrame->GetPictureCount(), 1));
+    m_wndList->show(); // a list that comes up paints itself anew
+    if (wasShown)
+        m_wndList->Refresh();
+    m_wndList->setFocus();
+    m_wndList->DrawAllFrames();
+}
+
+void CImgContainerWnd::RefreshList() {
+    if (!m_wndList)
+        return;
+    m_wndList->ForgetSelection();
+    m_wndList->ResetItemStates(std::max(m_pFrame->GetPictureCount(), 1));
+    m_wndList->Refresh();
+    m_wndList->ClearSelectionMarks();
+    m_wndList->DrawAllFrames();
+}
+
+void CImgContainerWnd::ClearListPane() {
+    if (m_wndList)
+        m_wndList->ClearToBackground();
+}
+
+void CImgContainerWnd::ShowNoPictures() {
+    if (m_wndList)
+        m_wndList->ShowNoPicturesMessage();
 }
 
 void CImgContainerWnd::ToggleSlideShow() {

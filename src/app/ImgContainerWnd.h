@@ -7,6 +7,7 @@
 
 class CMainFrame;
 class CImageWnd;
+class CImageWndList;
 class CSlideSink;
 
 // The right pane: it holds the picture window and the thumbnail list, one of
@@ -20,11 +21,18 @@ public:
     bool Create();
     int GetMode() const { return m_nMode; }
     CImageWnd* ImageWnd() const { return m_wndImage; }
+    // The thumbnail list; null until the pane first showed it.
+    CImageWndList* ListWnd() const { return m_wndList; }
 
     void ShowImageWindow();
-    // Until the thumbnail list exists, the list mode shows the pane's background.
+    // Shows the thumbnail list (made the first time) with fresh item states.
     void ShowListWindow();
-    void RefreshList() {}
+    // The list after a change of folder or of its files.
+    void RefreshList();
+    // A folder without pictures: the list shows its background, then the
+    // no-pictures text.
+    void ClearListPane();
+    void ShowNoPictures();
 
     void ToggleSlideShow();
     void RequestStopSlideShow();
@@ -36,6 +44,7 @@ public:
     void OnSlideFinished(int run);
 
     int m_nMode = 1; // 1 = picture window shown, 2 = list shown
+    bool m_bListCreated = false;
     int m_cxClient = 0;
     int m_cyClient = 0;
     int m_nSlideDelay = 1000;     // milliseconds before each slide
@@ -53,6 +62,7 @@ protected:
 private:
     CMainFrame* m_pFrame;
     CImageWnd* m_wndImage = nullptr;
+    CImageWndList* m_wndList = nullptr;
     std::shared_ptr<CSlideSink> m_sink;
     CSlideShow m_slide;
 };

@@ -10,6 +10,10 @@
 #include "platform/FileOps.h"
 #include "platform/PlatformUi.h"
 #include "thumbs/GpsExport.h"
+#include "thumbs/ImageWndList.h"
+#include "thumbs/ThumbCache.h"
+#include "app/StripLogic.h"
+#include "library/FileCommands.h"
 #include "library/TreeContainerWnd.h"
 #include "platform/ProgramFolder.h"
 #include "platform/QtUtil.h"
@@ -319,9 +323,26 @@ bool CMainFrame::OnCommand(int id) {
         OnResetSystem();
         break;
     case ID_VIEW_STRIP:
-        m_bShowStrip = !m_bShowStrip;
-        ImageWnd()->Repaint();
+        ImageWnd()->ToggleStrip();
         PaintStatusLabels();
+        break;
+    case ID_STRIP_CENTRE:
+    case ID_STRIP_CENTRE_FILL:
+        RefreshStrip(kStripRecentre);
+        break;
+    case ID_TOOLS_CLEAR_THUMBS:
+        ClearThumbCache();
+        if (m_pImgContainer->GetMode() == 2)
+            m_pImgContainer->RefreshList(); // every cell shows its placeholder now
+        break;
+    case ID_EDIT_DELETE:
+        // In picture mode the command is not offered yet.
+        if (m_pImgContainer->GetMode() == 2 && m_pImgContainer->ListWnd())
+            m_pImgContainer->ListWnd()->DeleteSelection();
+        break;
+    case ID_EDIT_MOVE:
+        if (m_pImgContainer->GetMode() == 2 && m_pImgContainer->ListWnd())
+            m_pImgContainer->ListWnd()->MoveSelection();
         break;
     case ID_VIEW_OVERVIEW:
         OnToggleOverview();
@@ -528,6 +549,8 @@ void CMainFrame::OnNextPrevious(bool next) {
 void CMainFrame::OnToggleOverview() {
     m_bShowOverview = !m_bShowOverview;
     ImageWnd()->Repaint();
+    if (ImageWnd()->m_bStripShown)
+        RefreshStrip(kStripKeep);
     PaintStatusLabels();
 }
 
@@ -591,6 +614,101 @@ std::string CMainFrame::GetPicturePath(int i) const {
     if (i < 0 || i >= GetPictureCount())
         return {};
     return m_pTreeContainer->m_arrFolderImages[static_cast<std::size_t>(i)];
+}
+
+bool CMainFrame::DeleteImageFile(const std::string& path) {
+    if (DeletePictureFile(path, m_settings.mDelete != 0) != EDeleteResult::kDeleted)
+        return false;
+    RemoveFileFromLeftPane(this, path);
+    return true;
+}
+
+void CMainFrame::ClearListPane() {
+    if (m_pImgContainer)
+        m_pImgContainer->ClearListPane();
+}
+
+void CMainFrame::ShowNoPictures() {
+    if (m_pImgContainer)
+        m_pImgContainer->ShowNoPictures();
+}
+
+void CMainFrame::FillStrip(int first, int end) {
+    m_astrStrip.clear();
+    for (int i : ::FillStrip(first, end, GetPictureCount()))
+        m_astrStrip.push_back(GetPicturePath(i));
+    ImageWnd()->m_astrStripFiles = m_astrStrip;
+}
+
+namespace {
+// Index in the picture list of the path in the strip's first slot; -1 when
+// the strip is empty or that picture is no longer listed.
+int StripFirstIndex(const CMainFrame& f) {
+    if (f.m_astrStrip.empty() || !f.GetTreeContainer())
+        return -1;
+    return f.GetTreeContainer()->FindFolderImage(f.m_astrStrip.front());
+}
+} // namespace
+
+void CMainFrame::RecomputeStrip() {
+    const int cur = m_pTreeContainer->FindFolderImage(m_pTreeContainer->m_strCurrentFile);
+    std::optional<StripRange> r =
+        ::RecomputeStrip(GetPictureCount(), std::max(cur, 0), ImageWnd()->GetStripSlotCount(),
+                         StripFirstIndex(*this), m_nStripMode);
+    if (!r)
+        return;
+    ImageWnd()->m_nFirstSlot = r->first;
+    FillStrip(r->first, r->end);
+}
+
+void CMainFrame::StripStepBack() {
+    std::optional<StripRange> r =
+        ::StripStepBack(GetPictureCount(), ImageWnd()->GetStripSlotCount(), StripFirstIndex(*this));
+    if (!r)
+        return;
+    ImageWnd()->m_nFirstSlot = r->first;
+    FillStrip(r->first, r->end);
+}
+
+void CMainFrame::StripStepForward() {
+    std::optional<StripRange> r = ::StripStepForward(
+        GetPictureCount(), ImageWnd()->GetStripSlotCount(), StripFirstIndex(*this));
+    if (!r)
+        return;
+    ImageWnd()->m_nFirstSlot = r->first;
+    FillStrip(r->first, r->end);
+}
+
+void CMainFrame::LoadStripSlots() {
+    CImageWnd* wnd = ImageWnd();
+    wnd->ClearStrip();
+    const std::string folder = GetThumbFolder();
+    for (std::size_t i = 0; i < m_astrStrip.size(); ++i)
+        wnd->LoadStripSlot(static_cast<int>(i), folder + GetThumbName(m_astrStrip[i]));
+    wnd->DrawStripFrame();
+    wnd->DrawStrip();
+    wnd->DrawStripFrame();
+}
+
+void CMainFrame::RefreshStrip(ERefreshStrip how) {
+    if (how != kStripAfterPicture && GetPictureCount() <= 1)
+        return;
+    switch (how) {
+    case kStripAfterPicture:
+        RecomputeStrip();
+        break;
+    case kStripKeep:
+        break;
+    case kStripRecentre:
+        m_nStripMode = kStripCentre;
+        RecomputeStrip();
+        break;
+    case kStripEnsure:
+        if (m_astrStrip.empty())
+            RecomputeStrip();
+        break;
+    }
+    LoadStripSlots();
 }
 
 int CMainFrame::LeftPaneWidth() const {

@@ -63,6 +63,29 @@ public:
     int GetPictureCount() const;
     std::string GetPicturePath(int i) const;
 
+    // Deletes one picture file: asks first when mDelete is on, and once the
+    // file is gone takes it out of the left pane's list and folder tree.
+    // True when the file was deleted.
+    bool DeleteImageFile(const std::string& path);
+    // The right pane's list when a folder changes.
+    void ClearListPane();
+    void ShowNoPictures();
+
+    // The bottom strip of the picture window: which pictures fill its slots.
+    void FillStrip(int first, int end);
+    void RecomputeStrip();
+    void StripStepBack();
+    void StripStepForward();
+    enum ERefreshStrip {
+        kStripAfterPicture, // place the strip by m_nStripMode, then load it
+        kStripKeep,         // load the same pictures again
+        kStripRecentre,     // centre on the current picture, then load it
+        kStripEnsure,       // place it only when it is empty, then load it
+    };
+    void RefreshStrip(ERefreshStrip how = kStripAfterPicture);
+    // Draws the strip's slots from the cache files and puts the strip on the window.
+    void LoadStripSlots();
+
     // Runs a command when it is enabled; returns whether it ran.
     bool OnCommand(int id);
     CommandUi QueryCommand(int id) const { return QueryCommandUi(id, Flags()); }

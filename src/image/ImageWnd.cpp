@@ -2,9 +2,12 @@
 
 #include "app/CommandIds.h"
 #include "app/MainFrame.h"
+#include "app/PictureFiles.h"
+#include "app/StripLogic.h"
 #include "image/Blur.h"
 #include "image/Codec.h"
 #include "image/ViewDest.h"
+#include "library/TreeContainerWnd.h"
 #include "platform/PlatformUi.h"
 #include "platform/QtUtil.h"
 #include "thumbs/ThumbCache.h"
@@ -32,6 +35,12 @@ CViewDest DestOf(QImage& img) {
 QRect ToQRect(const ViewRect& r) {
     return QRect(r.left, r.top, r.Width(), r.Height());
 }
+
+// Colours of the strip's buttons and frame (COLORREF values).
+constexpr COLORREF kStripButtonFace = RGB(0xE4, 0xE4, 0xE4);
+constexpr COLORREF kStripGlyph = 0xFA2626;
+constexpr COLORREF kStripHighlight = 0xE41C1C;
+constexpr COLORREF kStripSeparator = RGB(0x80, 0x80, 0x80);
 
 // A magnifier drawn for the cursor over a selection.
 QCursor MagnifierCursor() {
@@ -124,7 +133,11 @@ bool CImageWnd::OverviewOn() const {
 }
 
 bool CImageWnd::RowActive() const {
-    return m_pFrame->m_bFullScreen && m_pFrame->m_bShowStrip;
+    return m_pFrame->m_bFullScreen && m_bStripShown;
+}
+
+int CImageWnd::LayoutHeight() const {
+    return m_bLayoutAboveStrip ? std::max(height() - kStripHeight, 0) : height();
 }
 
 bool CImageWnd::OpenImage(const std::string& path) {
@@ -168,7 +181,16 @@ void CImageWnd::ShowLoaded(std::unique_ptr<CImageBuffer> img) {
     m_bLoadFailed = false;
     m_bButtonDown = m_bDragging = m_bRightArmed = m_bPopupShown = false;
     m_overview.EndDrag();
-    m_view.SetClientSize(width(), height());
+    // The initial view of a new picture hides the strip, unless the picture
+    // was picked in the strip: then it is laid out above it.
+    m_pFrame->m_nStripMode = kStripCentre;
+    m_bLayoutAboveStrip = m_bOpeningFromStrip && m_bStripShown;
+    if (!m_bLayoutAboveStrip && m_bStripShown) {
+        m_bStripShown = false;
+        m_pFrame->m_bShowStrip = false;
+        m_pFrame->PaintStatusLabels();
+    }
+    m_view.SetClientSize(width(), LayoutHeight());
     m_view.OpenPicture(m_pImage->Width(), m_pImage->Height(), m_pFrame->m_nDisplayMode == 1);
     m_pFrame->SetMaxZoom(m_view.Ladder().GetMaxZoom());
     m_pFrame->SetMinZoom(m_view.GetMinZoom());
@@ -242,6 +264,8 @@ void CImageWnd::Repaint() {
         if (RowActive())
             DrawFloatingRow();
     }
+    if (m_bStripShown)
+        DrawStripOverlay();
     setAccessibleDescription(m_bLoadFailed ? QString::fromUtf8(kLoadFailureText) : QString());
     update();
 }
@@ -317,7 +341,13 @@ void CImageWnd::paintEvent(QPaintEvent* e) {
 }
 
 void CImageWnd::resizeEvent(QResizeEvent*) {
-    m_view.SetClientSize(width(), height());
+    LayoutStrip();
+    if (m_bStripShown && width() < 2 * kStripArrowWidth) {
+        m_bStripShown = m_bLayoutAboveStrip = false; // no room for a strip
+        m_pFrame->m_bShowStrip = false;
+        m_pFrame->PaintStatusLabels();
+    }
+    m_view.SetClientSize(width(), LayoutHeight());
     m_overview.ResetPosition(width(), height());
     m_row.Layout(width(), height());
     Repaint();
@@ -345,7 +375,7 @@ void CImageWnd::mousePressEvent(QMouseEvent* e) {
                 m_bPopupShown = true;
                 update();
             }
-        } else {
+        } else if (!(m_bStripShown && InStrip(pt))) {
             PopupMenu(e->globalPosition().toPoint());
         }
         UpdateCursor();
@@ -357,6 +387,12 @@ void CImageWnd::mousePressEvent(QMouseEvent* e) {
     }
     if (e->button() != Qt::LeftButton || !m_bLoaded)
         return;
+    if (m_bStripShown && InStrip(pt) && !m_overview.IsDraggingMarker() &&
+        !m_overview.IsDraggingPanel()) {
+        QThread::msleep(50);
+        OnStripClick(pt);
+        return;
+    }
     if (RowActive() && m_row.InRow(pt.x(), pt.y())) {
         OnRowButton(m_row.ButtonAt(pt.x(), pt.y()));
         return;
@@ -405,6 +441,17 @@ void CImageWnd::mouseMoveEvent(QMouseEvent* e) {
     m_ptMouse = pt;
     if (!m_bLoaded)
         return;
+    if (InStrip(pt)) {
+        if (m_bStripShown) {
+            // Hover: the picture under the mouse.
+            const int slot = StripSlotFromPoint(pt.x());
+            if (slot != m_nHoverSlot)
+                m_nHoverSlot = slot;
+        } else if (!(e->buttons() & Qt::LeftButton) && !m_overview.IsDraggingMarker() &&
+                   !m_overview.IsDraggingPanel()) {
+            ShowStrip();
+        }
+    }
     if (m_overview.IsDraggingMarker()) {
         m_overview.DragMarkerTo(pt.x(), pt.y(), m_view);
         Repaint(); // the marker moved, and the view with it
@@ -412,11 +459,16 @@ void CImageWnd::mouseMoveEvent(QMouseEvent* e) {
     }
     if (m_overview.IsDraggingPanel()) {
         m_overview.DragPanelTo(pt.x(), pt.y());
+        if (m_bStripShown)
+            HideStrip();
         Repaint();
         return;
     }
-    if (m_bDragging && (e->buttons() & Qt::LeftButton) && m_view.GetZoom() >= 1.0f) {
+    if (m_bDragging && (e->buttons() & Qt::LeftButton) && m_view.GetZoom() >= 1.0f &&
+        !(m_bStripShown && InStrip(pt))) {
         setCursor(CursorFor(141));
+        if (m_bStripShown)
+            HideStrip(); // panning hides the strip
         QPoint d = pt - m_ptDown;
         if (m_view.DragBy(d.x(), d.y()))
             Repaint();
@@ -456,9 +508,18 @@ void CImageWnd::mouseDoubleClickEvent(QMouseEvent* e) {
 
 void CImageWnd::wheelEvent(QWheelEvent* e) {
     const bool away = e->angleDelta().y() >= 0;
-    if (!m_pFrame->m_bWheelZoom) {
+    m_ptMouse = e->position().toPoint();
+    if (m_bStripShown && InStrip(m_ptMouse)) {
+        // Over the strip the wheel moves the strip by one picture.
+        if (away)
+            m_pFrame->StripStepBack();
+        else
+            m_pFrame->StripStepForward();
+        m_pFrame->LoadStripSlots();
+        HighlightCurrent();
+    } else if (!m_pFrame->m_bWheelZoom) {
         if (m_bWheelIdle) {
-            QThread::msleep(m_pFrame->m_bShowStrip ? 5 : 10);
+            QThread::msleep(m_bStripShown ? 5 : 10);
             m_bWheelIdle = false;
             m_pFrame->OnCommand(away ? ID_PREV_PICTURE : ID_NEXT_PICTURE);
             m_bWheelIdle = true;
@@ -502,10 +563,201 @@ void CImageWnd::keyPressEvent(QKeyEvent* e) {
 void CImageWnd::UpdateCursor() {
     // Without a selection: the strip's cursor while it is shown, else the
     // plain cursor unless a right click armed the pop-up overview.
-    int id = m_pFrame->m_bShowStrip ? 176 : (!m_bRightArmed || OverviewOn()) ? 140 : 176;
+    int id = m_bStripShown ? 176 : (!m_bRightArmed || OverviewOn()) ? 140 : 176;
     setCursor(CursorFor(id));
 }
 
 void CImageWnd::PopupMenu(const QPoint& global) {
     m_pMenu->exec(global);
+}
+
+// The bottom strip -----------------------------------------------------------
+
+int CImageWnd::GetStripSlotCount() const {
+    return StripSlotCount(width());
+}
+
+bool CImageWnd::InStrip(const QPoint& pt) const {
+    const StripRect band = StripBandRect(width(), height());
+    return pt.x() >= band.left && pt.x() < band.right && pt.y() >= band.top && pt.y() < band.bottom;
+}
+
+void CImageWnd::LayoutStrip() {
+    m_nStripWidth = std::max(width() - 2 * kStripArrowWidth, 0);
+    m_stripBlock.assign(StripBlockSize(m_nStripWidth), 0);
+    ClearStrip();
+}
+
+void CImageWnd::ShowStrip() {
+    // A strip needs a second picture to offer, and room for its two buttons.
+    if (m_pFrame->GetPictureCount() <= 1 || width() < 2 * kStripArrowWidth)
+        return;
+    m_bStripShown = true;
+    m_pFrame->m_bShowStrip = true;
+    m_nHoverSlot = -1;
+    if (RowActive())
+        Repaint(); // the floating row of full-screen mode comes with the strip
+    m_pFrame->RefreshStrip(CMainFrame::kStripAfterPicture);
+    HighlightCurrent();
+    m_pFrame->PaintStatusLabels();
+    UpdateCursor();
+}
+
+void CImageWnd::HideStrip() {
+    m_bStripShown = false;
+    m_pFrame->m_bShowStrip = false;
+    m_nHoverSlot = -1;
+    if (m_bLayoutAboveStrip) {
+        m_bLayoutAboveStrip = false;
+        m_view.SetClientSize(width(), height());
+    }
+    Repaint();
+    m_pFrame->PaintStatusLabels();
+    UpdateCursor();
+}
+
+void CImageWnd::ToggleStrip() {
+    if (m_bStripShown)
+        HideStrip();
+    else
+        ShowStrip();
+    if (OverviewOn() && m_bLoaded) {
+        DrawOverlays(false);
+        if (m_bStripShown)
+            DrawStripOverlay();
+        update();
+    }
+}
+
+void CImageWnd::ClearStrip() {
+    ClearStripBlock(m_stripBlock, m_nStripWidth);
+}
+
+void CImageWnd::LoadStripSlot(int i, const std::string& cacheFile) {
+    std::optional<CThumbnail> thumb = ReadThumbnailFile(cacheFile);
+    DrawStripSlot(m_stripBlock, m_nStripWidth, i, thumb ? &*thumb : nullptr);
+}
+
+void CImageWnd::DrawStrip() {
+    if (m_backing.isNull() || m_nStripWidth <= 0)
+        return;
+    const int top = height() - kStripHeight;
+    const std::size_t stride = CImageBuffer::StrideFor(m_nStripWidth);
+    for (int row = 0; row < kStripHeight; ++row) {
+        const int y = top + kStripHeight - 1 - row; // the block is bottom-up
+        if (y < 0 || y >= m_backing.height())
+            continue;
+        const std::uint8_t* src = m_stripBlock.data() + stride * row;
+        auto* dst = reinterpret_cast<QRgb*>(m_backing.scanLine(y));
+        for (int x = 0; x < m_nStripWidth && kStripArrowWidth + x < m_backing.width(); ++x)
+            dst[kStripArrowWidth + x] = qRgb(src[3 * x + 2], src[3 * x + 1], src[3 * x]);
+    }
+    update(kStripArrowWidth, top, m_nStripWidth, kStripHeight);
+}
+
+void CImageWnd::DrawStripFrame() {
+    if (m_backing.isNull())
+        return;
+    const int cw = width(), ch = height();
+    QPainter p(&m_backing);
+    const StripRect arrows[] = {StripLeftArrowRect(cw, ch), StripRightArrowRect(cw, ch)};
+    for (int side = 0; side < 2; ++side) {
+        const StripRect& a = arrows[side];
+        QRect r(a.left, a.top, a.right - a.left, a.bottom - a.top);
+        p.fillRect(r, ToQColor(kStripButtonFace));
+        // A chevron 6 wide and 12 high pointing outwards, centred in the button.
+        const int cx = (a.left + a.right) / 2, cy = (a.top + a.bottom) / 2;
+        const int tip = side == 0 ? cx - 3 : cx + 3, back = side == 0 ? cx + 3 : cx - 3;
+        p.setPen(QPen(ToQColor(kStripGlyph), 2));
+        p.drawLine(back, cy - 6, tip, cy);
+        p.drawLine(tip, cy, back, cy + 6);
+    }
+    p.setPen(QPen(ToQColor(kStripSeparator), 1));
+    const int x = cw - kStripArrowWidth + 2;
+    p.drawLine(x, ch - kStripHeight, x, ch - 1);
+    update(0, ch - kStripHeight, cw, kStripHeight);
+}
+
+void CImageWnd::HighlightCurrent() {
+    if (m_backing.isNull())
+        return;
+    std::string current = m_strFile;
+    if (CTreeContainerWnd* tree = m_pFrame->GetTreeContainer())
+        if (!tree->m_strCurrentFile.empty())
+            current = tree->m_strCurrentFile;
+    auto it = std::find(m_astrStripFiles.begin(), m_astrStripFiles.end(), current);
+    if (it == m_astrStripFiles.end())
+        return;
+    const StripRect r =
+        StripHighlightRect(static_cast<int>(it - m_astrStripFiles.begin()), height());
+    QPainter p(&m_backing);
+    const QColor c = ToQColor(kStripHighlight);
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    p.fillRect(r.left, r.top, w, 1, c);
+    p.fillRect(r.left, r.bottom - 1, w, 1, c);
+    p.fillRect(r.left, r.top, 1, h, c);
+    p.fillRect(r.right - 1, r.top, 1, h, c);
+    update(r.left, r.top, w, h);
+}
+
+void CImageWnd::DrawStripOverlay() {
+    DrawStrip();
+    DrawStripFrame();
+    HighlightCurrent();
+}
+
+void CImageWnd::OnStripClick(const QPoint& pt) {
+    if (m_pFrame->GetPictureCount() <= 1)
+        return;
+    const int cw = width();
+    switch (StripHitTest(pt.x(), cw)) {
+    case StripHit::LeftArrow:
+    case StripHit::RightArrow:
+        m_pFrame->m_nStripMode =
+            StripHitTest(pt.x(), cw) == StripHit::LeftArrow ? kStripPageBack : kStripPageForward;
+        m_pFrame->RefreshStrip(CMainFrame::kStripAfterPicture);
+        HighlightCurrent();
+        return;
+    case StripHit::Slot:
+        break;
+    }
+    const int slot = StripSlotFromPoint(pt.x());
+    if (slot < 0 || slot >= static_cast<int>(m_astrStripFiles.size()))
+        return;
+    const std::string path = m_astrStripFiles[static_cast<std::size_t>(slot)];
+    if (path.size() <= 4 || !IsPictureFile(path))
+        return;
+    CTreeContainerWnd* tree = m_pFrame->GetTreeContainer();
+    if (!tree)
+        return;
+    // Opened through the left pane, so that its list follows; the strip
+    // stays and the picture is laid out above it.
+    m_bOpeningFromStrip = true;
+    tree->OpenPicture(path);
+    m_bOpeningFromStrip = false;
+    if (!m_bLoaded)
+        return;
+    switch (StripAfterSlotClick(pt.x(), cw)) {
+    case StripFollowUp::StepBack:
+        m_pFrame->StripStepBack();
+        m_pFrame->LoadStripSlots();
+        break;
+    case StripFollowUp::StepForward:
+        m_pFrame->StripStepForward();
+        m_pFrame->LoadStripSlots();
+        break;
+    case StripFollowUp::Refresh:
+        m_pFrame->RefreshStrip(CMainFrame::kStripKeep);
+        break;
+    }
+    HighlightCurrent();
+    if (RowActive()) {
+        DrawFloatingRow();
+        update();
+    }
+}
+
+void CImageWnd::leaveEvent(QEvent* e) {
+    m_nHoverSlot = -1;
+    QWidget::leaveEvent(e);
 }

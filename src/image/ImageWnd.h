@@ -11,6 +11,7 @@
 #include <QWidget>
 #include <memory>
 #include <string>
+#include <vector>
 
 class CMainFrame;
 class QMenu;
@@ -59,6 +60,26 @@ public:
     // The context menu of the window (menu 137).
     QMenu* ContextMenu() const { return m_pMenu; }
 
+    // The bottom strip: a 66-pixel band of thumbnails of the neighbouring
+    // pictures. The frame decides which pictures fill its slots.
+    void ShowStrip();
+    void HideStrip();
+    void ToggleStrip();
+    void ClearStrip();
+    void LoadStripSlot(int i, const std::string& cacheFile);
+    void DrawStrip();
+    void DrawStripFrame();
+    void HighlightCurrent();
+    int GetStripSlotCount() const;
+    bool InStrip(const QPoint& pt) const;
+    int StripWidth() const { return m_nStripWidth; }
+    const std::vector<std::uint8_t>& StripBlock() const { return m_stripBlock; }
+
+    bool m_bStripShown = false;
+    int m_nHoverSlot = -1;
+    int m_nFirstSlot = 0;                      // list index of the picture in slot 0
+    std::vector<std::string> m_astrStripFiles; // the pictures of the slots
+
     // Interaction state.
     bool m_bButtonDown = false;
     bool m_bDragging = false;
@@ -75,6 +96,7 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* e) override;
     void wheelEvent(QWheelEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
+    void leaveEvent(QEvent* e) override;
 
 private:
     void ShowLoaded(std::unique_ptr<CImageBuffer> img);
@@ -86,6 +108,12 @@ private:
     void OnRowButton(EFloatingButton b);
     bool OverviewOn() const;
     bool RowActive() const;
+    void OnStripClick(const QPoint& pt);
+    void DrawStripOverlay();
+    void LayoutStrip();
+    // The height the picture is laid out in: above the strip while a picture
+    // opened from the strip is shown with it.
+    int LayoutHeight() const;
 
     CMainFrame* m_pFrame;
     std::unique_ptr<CImageBuffer> m_pImage;
@@ -100,6 +128,10 @@ private:
     bool m_bLoadFailed = false;
     bool m_bPopupShown = false;
     QMenu* m_pMenu = nullptr;
+    std::vector<std::uint8_t> m_stripBlock; // bottom-up, cw - 30 pixels wide, 66 rows
+    int m_nStripWidth = 0;
+    bool m_bOpeningFromStrip = false;
+    bool m_bLayoutAboveStrip = false;
 };
 
 // The program's cursors by resource number: 140 and 176 the plain ones, 141
