@@ -69,6 +69,10 @@ CTreeContainerWnd::CTreeContainerWnd(CMainFrame* frame) : QWidget(frame), m_pFra
 }
 
 CTreeContainerWnd::~CTreeContainerWnd() {
+    // Leave the splitter first: the right pane is laid out again at once and
+    // may still read the picture list, which is whole here.
+    hide();
+    setParent(nullptr);
     if (!m_strTempFile.empty()) {
         ClearReadOnly(m_strTempFile);
         DeleteFileAt(m_strTempFile);
