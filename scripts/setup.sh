@@ -4,7 +4,7 @@
 set -euo pipefail
 pkgs=(
   build-essential cmake pkg-config
-  qt6-base-dev qt6-base-dev-tools libgl-dev
+  qt6-base-dev qt6-base-dev-tools libgl-dev qt6-translations-l10n
   libfreeimage-dev
   googletest libgtest-dev libbenchmark-dev
   clang libclang-rt-14-dev clang-format

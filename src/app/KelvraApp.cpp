@@ -19,7 +19,8 @@ CKelvraApp::CKelvraApp() : m_ui(std::make_unique<CQtPlatformUi>()) {
 CKelvraApp::~CKelvraApp() {
     m_pMainWnd.reset(); // the panes store their files while the frame goes
     AfxSetMainWnd(nullptr);
-    SetPlatformUi(nullptr);
+    if (&PlatformUi() == m_ui.get())
+        SetPlatformUi(nullptr);
 }
 
 bool CKelvraApp::InitInstance(const std::vector<std::string>& args) {

@@ -1,6 +1,27 @@
 #include "UiTestSupport.h"
 
 #include <cstdlib>
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+bool SetFolderReadOnly(const std::string& folder, bool readOnly) {
+    if (::geteuid() != 0)
+        return ::chmod(folder.c_str(), readOnly ? 0555 : 0755) == 0;
+    int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY);
+    if (fd < 0)
+        return false;
+    int flags = 0;
+    bool ok = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+    if (ok) {
+        flags = readOnly ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
+        ok = ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+    }
+    ::close(fd);
+    return ok;
+}
 
 ProgramHome::ProgramHome() {
     ::setenv("KELVRA_HOME", m_dir.path().toUtf8().constData(), 1);

@@ -5,6 +5,11 @@
 #include <QTemporaryDir>
 #include <string>
 
+// Makes a folder refuse new files and renames in it, also for root (through
+// the immutable attribute), or lets it take them again. False when the file
+// system cannot do it.
+bool SetFolderReadOnly(const std::string& folder, bool readOnly);
+
 // A temporary program folder (KELVRA_HOME) for one test.
 class ProgramHome {
 public:

@@ -1,4 +1,5 @@
 #include "UiTestSupport.h"
+#include "image/Codec.h"
 #include "app/CommandIds.h"
 #include "app/CommandTable.h"
 #include "app/ImgContainerWnd.h"
@@ -258,6 +259,32 @@ private slots:
             QVERIFY(!FileExists(home.File("tree.sxs")));
         }
         QCOMPARE(GetPrivateProfileInt("TumSize", "Cx", 0, home.File("System.ini")), 100);
+    }
+
+    void aReadOnlyProgramFolderIsTakenQuietly() {
+        ProgramHome home;
+        WriteFileAtomically(home.File("System.ini"), "[TumSize]\nCx=90\n");
+        std::string pic = home.File("p.bmp");
+        CImageBuffer img;
+        img.Allocate(40, 30, RGB(1, 2, 3));
+        QVERIFY(SaveWholeImage(img, pic));
+        QVERIFY(SetFolderReadOnly(home.Path(), true));
+        std::size_t messages = 0;
+        {
+            auto app = Start();
+            CScriptedUi ui; // after the app, which puts in the real services
+            QCOMPARE(app->MainFrame()->m_settings.nTumCx, 90);
+            ui.files.push_back(pic);
+            QVERIFY(app->MainFrame()->OnCommand(ID_FILE_OPEN_IMAGE));
+            QVERIFY(app->MainFrame()->m_bImageLoaded); // shown, though no thumbnail could be kept
+            app->MainFrame()->m_settings.nTumCx = 140;
+            app->MainFrame()->close();
+            messages = ui.shown.size();
+        }
+        SetFolderReadOnly(home.Path(), false);
+        QCOMPARE(messages, std::size_t(0)); // no message about the settings or the cache
+        QCOMPARE(GetPrivateProfileInt("TumSize", "Cx", 0, home.File("System.ini")), 90);
+        QVERIFY(!FileExists(home.File("Thumb")));
     }
 
     void acceleratorsReachTheFrameAndKeypadKeysAreTheirOwn() {
