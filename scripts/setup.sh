@@ -8,7 +8,7 @@ pkgs=(
   libfreeimage-dev
   googletest libgtest-dev libbenchmark-dev
   clang libclang-rt-14-dev clang-format
-  xvfb xdotool imagemagick openbox x11-utils
+  xvfb xdotool imagemagick openbox x11-utils dbus at-spi2-core python3-pyatspi
   fonts-arphic-uming fonts-wqy-zenhei
   libimage-exiftool-perl
 )

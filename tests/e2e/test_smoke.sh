@@ -3,7 +3,12 @@
 # frame with caption, menu, tool bar and status bar, ends with Alt+X and has
 # then written System.ini.
 bin=$1; src=$2
+# The accessibility bus needs a session bus of its own.
+if [ -z "${KELVRA_E2E_BUS:-}" ]; then
+  KELVRA_E2E_BUS=1 exec dbus-run-session -- bash "$0" "$@"
+fi
 . "$(dirname "$0")/lib.sh"
+export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
 home=$(mktemp -d); out=$(dirname "$bin")/e2e-shots; mkdir -p "$out"
 trap 'e2e_stop_x; rm -rf "$home"' EXIT
 export KELVRA_HOME=$home
@@ -20,6 +25,13 @@ e2e_shot "$out/smoke-start.png"
 [ "$(e2e_pixel "$out/smoke-start.png" 900 400)" = "255,255,255" ] || e2e_fail "right pane not white"
 top=$(convert "$out/smoke-start.png" -crop 400x60+0+0 -colorspace gray -format '%[fx:minima]' info:)
 awk "BEGIN{exit !($top < 0.3)}" || e2e_fail "menu bar and tool bar look empty"
+# What a screen reader reads: the caption, the idle prompt and the two painted
+# labels of the status bar.
+/usr/bin/python3 "$(dirname "$0")/atspi_texts.py" kelvra > "$home/a11y.txt" 2>/dev/null ||
+  e2e_fail "the program is not on the accessibility bus"
+for want in "Tavisk看图" "就绪" "缩略图" "鸟瞰图"; do
+  grep -qxF "$want" "$home/a11y.txt" || e2e_fail "assistive technologies cannot read $want"
+done
 xdotool windowactivate --sync "$win" 2>/dev/null; xdotool windowfocus "$win"; sleep 0.3
 e2e_key alt+x
 for _ in $(seq 100); do kill -0 $E2E_APPPID 2>/dev/null || break; sleep 0.1; done
