@@ -124,6 +124,21 @@ private slots:
         QCOMPARE(ui->shown.back().text, std::string("Failed to Delete selected Folder "));
     }
 
+    void aReadOnlyProgramFolderLeavesPlaceholdersAndNoMessage() {
+        files = {MakePicture(Dir() + "a.bmp", 90, 60, RGB(250, 0, 0)),
+                 MakePicture(Dir() + "b.bmp", 90, 60, RGB(0, 250, 0))};
+        tree->ShowFolder(Dir());
+        if (!SetFolderReadOnly(home->Path(), true))
+            QSKIP("the program folder cannot be made read-only here");
+        tree->OpenPicture(files[0]);
+        SetFolderReadOnly(home->Path(), false);
+        QVERIFY(f->GetImgContainer()->ImageWnd()->IsLoaded());
+        QVERIFY(ui->shown.empty());
+        QVERIFY(!ThumbExists(files[0]));
+        ShowFolder(Dir());
+        QVERIFY(List()->Texts()[0].placeholder);
+    }
+
     void aFolderWithoutPicturesShowsItsMessageThenTheBackground() {
         ShowFolderOf(2);
         f->ClearListPane();
