@@ -430,6 +430,8 @@ void CTreeContainerWnd::ShowFolderInRightPane() {
         return;
     }
     EmptyRightPane();
+    m_pFrame->ClearListPane();
+    m_pFrame->ShowNoPictures();
     m_strCurrentFile = "  ";
     m_pFrame->SetStatusText(0, "r");
     for (int pane = 1; pane <= 4; ++pane)
