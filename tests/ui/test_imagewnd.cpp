@@ -185,6 +185,43 @@ private slots:
         QCOMPARE(wnd->View().GetScroll().y, 1800 - 1);
     }
 
+    void aDragAboveZoom3IsSmoothedWhenTheBlurIsChosen() {
+        // A board of 8-pixel black and white squares: hard edges to soften.
+        CImageBuffer board;
+        board.Allocate(2000, 300);
+        for (int y = 0; y < 300; ++y)
+            for (int x = 0; x < 2000; ++x) {
+                std::uint8_t v = ((x / 8 + y / 8) % 2) ? 255 : 0;
+                board.SetPixelRgb(x, y, v, v, v);
+            }
+        SaveWholeImage(board, Pic("d_board.bmp"));
+        Open(Pic("d_board.bmp"));
+        f->OnCommand(ID_ZOOM_ACTUAL);
+        for (int i = 0; i < 3; ++i)
+            f->OnCommand(ID_ZOOM_IN); // 4.0
+        QCOMPARE(f->m_fZoom, 4.0f);
+        auto drag = [&] {
+            QPoint p(wnd->width() / 2, wnd->height() / 2);
+            QTest::mousePress(wnd, Qt::LeftButton, {}, p);
+            QTest::mouseMove(wnd, p + QPoint(-13, 0));
+            QTest::mouseRelease(wnd, Qt::LeftButton, {}, p + QPoint(-13, 0));
+        };
+        // Replicated 4 x 4 blocks: neighbours inside a block are equal.
+        auto blockEdges = [&] {
+            const QImage& img = wnd->Backing();
+            int y = wnd->View().GetDestRect().top + 100, changes = 0;
+            for (int x = 1; x < 400; ++x)
+                changes += img.pixel(x, y) != img.pixel(x - 1, y);
+            return changes;
+        };
+        drag();
+        int sharp = blockEdges();
+        QVERIFY(sharp > 0 && sharp <= 400 / 32 + 1); // one change per square
+        wnd->m_nSmoothing = 1;
+        drag();
+        QVERIFY(blockEdges() > 2 * sharp); // the blur softens every block edge
+    }
+
     void arrowKeysStepByTheZoom() {
         Open(Pic("a_big.bmp"));
         f->OnCommand(ID_ZOOM_ACTUAL);

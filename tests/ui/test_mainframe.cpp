@@ -1,5 +1,6 @@
 #include "UiTestSupport.h"
 #include "image/Codec.h"
+#include "library/StringArchive.h"
 #include "app/CommandIds.h"
 #include "app/CommandTable.h"
 #include "app/ImgContainerWnd.h"
@@ -285,6 +286,30 @@ private slots:
         QCOMPARE(messages, std::size_t(0)); // no message about the settings or the cache
         QCOMPARE(GetPrivateProfileInt("TumSize", "Cx", 0, home.File("System.ini")), 90);
         QVERIFY(!FileExists(home.File("Thumb")));
+    }
+
+    void gpsExportWritesTheCurrentFoldersPositions() {
+        ProgramHome home;
+        auto app = Start({std::string(KELVRA_SOURCE_DIR) + "/samples/harbour.jpg"});
+        CMainFrame* f = app->MainFrame();
+        QTRY_VERIFY(f->GetTreeContainer()->StartupDone());
+        QVERIFY(f->OnCommand(ID_TOOLS_EXPORT_GPS));
+        auto bytes = ReadWholeFile(home.File("imggps.gpd"));
+        QVERIFY(bytes);
+        std::size_t pos = 0;
+        auto folder = ReadStringArray(*bytes, pos);
+        auto names = ReadStringArray(*bytes, pos);
+        QVERIFY(folder && names);
+        QCOMPARE(folder->front(), std::string(KELVRA_SOURCE_DIR) + "/samples/");
+        // The samples hold two JPEG files; only harbour.jpg has a position.
+        QCOMPARE(names->size(), std::size_t(2));
+        ReadStringArray(*bytes, pos); // dates
+        auto latRef = ReadStringArray(*bytes, pos);
+        auto lat = ReadStringArray(*bytes, pos);
+        int harbour = (*names)[0] == "harbour.jpg" ? 0 : 1;
+        QCOMPARE((*latRef)[harbour], std::string("N"));
+        QVERIFY(std::abs(std::stod((*lat)[harbour]) - 31.2304) < 1e-4);
+        QCOMPARE((*lat)[1 - harbour], std::string("0.000000"));
     }
 
     void acceleratorsReachTheFrameAndKeypadKeysAreTheirOwn() {
