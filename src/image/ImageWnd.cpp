@@ -350,6 +350,8 @@ void CImageWnd::resizeEvent(QResizeEvent*) {
     m_view.SetClientSize(width(), LayoutHeight());
     m_overview.ResetPosition(width(), height());
     m_row.Layout(width(), height());
+    if (m_bStripShown)
+        m_pFrame->RefreshStrip(CMainFrame::kStripAfterPicture); // as many slots as now fit
     Repaint();
 }
 

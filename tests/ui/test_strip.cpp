@@ -107,6 +107,13 @@ private slots:
         QCOMPARE(At(15 + 120, Ch() - 64), QColor(0x1C, 0x1C, 0xE4));
         QCOMPARE(At(15 + 179, Ch() - 3), QColor(0x1C, 0x1C, 0xE4));
 
+        // A new size brings as many slots as now fit, filled again.
+        f->resize(1100, 700);
+        QTest::qWait(20);
+        QCOMPARE(int(f->m_astrStrip.size()), N());
+        QCOMPARE(At(Slot(0).x(), Slot(0).y()), Colour(RGB(0, 250, 77)));
+        QCOMPARE(At(Slot(N() - 2).x(), Ch() - 11), QColor(166, 166, 166));
+
         QVERIFY(f->OnCommand(ID_VIEW_STRIP));
         QVERIFY(!wnd->m_bStripShown);
         QVERIFY(!f->StatusBar()->Toggle(CStatusBar::kStripPane)->IsOn());
