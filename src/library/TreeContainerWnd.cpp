@@ -430,7 +430,6 @@ void CTreeContainerWnd::ShowFolderInRightPane() {
         return;
     }
     EmptyRightPane();
-    m_pFrame->ClearListPane();
     m_pFrame->ShowNoPictures();
     m_strCurrentFile = "  ";
     m_pFrame->SetStatusText(0, "r");
@@ -439,8 +438,7 @@ void CTreeContainerWnd::ShowFolderInRightPane() {
 }
 
 void CTreeContainerWnd::EmptyRightPane() {
-    if (CImgContainerWnd* right = m_pFrame->GetImgContainer())
-        right->update();
+    m_pFrame->ClearListPane();
 }
 
 void CTreeContainerWnd::OnFavoritesSelChanged(QTreeWidgetItem* item) {

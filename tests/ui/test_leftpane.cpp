@@ -263,6 +263,23 @@ private slots:
         pane->RemoveFileItem(trip); // not a file: stays
         pane->RemoveFileItem(home / "elsewhere.jpg");
         QCOMPARE(tree->HomeItem()->childCount(), before);
+
+        // Single items made without reading the folder: a new folder after an
+        // item (and made current), a file beside one; nothing for a path that
+        // is not on disk.
+        home.Dir("Trip/made");
+        QTreeWidgetItem* nothing = Child(tripItem, "nothing");
+        QTreeWidgetItem* made = tree->InsertFolderItem(nothing, "made", trip + "/made/");
+        QVERIFY(made);
+        QCOMPARE(tripItem->indexOfChild(made), tripItem->indexOfChild(nothing) + 1);
+        QCOMPARE(pane->m_strCurrentFolder, trip + "/made");
+        home.Picture("Trip/made/new.jpg");
+        QTreeWidgetItem* file = tree->InsertFileItem(made, "new.jpg", trip + "/made/new.jpg");
+        QVERIFY(file && file->parent() == made);
+        QCOMPARE(tree->ClassifyItem(file), 1);
+        QVERIFY(tree->m_strError.empty());
+        QVERIFY(!tree->InsertFolderItem(nothing, "ghost", trip + "/ghost"));
+        QCOMPARE(tree->m_strError, std::string("Error Gettting SystemFileInfo!"));
     }
 
     void modesTabsAndHeader() {
