@@ -4,6 +4,7 @@
 #include "platform/QtUtil.h"
 
 #include <QHeaderView>
+#include <QMouseEvent>
 
 CFavoritesTree::CFavoritesTree(QWidget* parent) : QTreeWidget(parent) {
     setObjectName("FavoritesTree");
@@ -32,4 +33,14 @@ void CFavoritesTree::Rebuild(const std::vector<std::string>& entries) {
 std::string CFavoritesTree::SelectedLabel() const {
     QTreeWidgetItem* item = currentItem();
     return item ? S(item->text(0)) : std::string();
+}
+
+void CFavoritesTree::mousePressEvent(QMouseEvent* e) {
+    // The menu's commands act on the selected favourite: a right click
+    // selects nothing.
+    if (e->button() == Qt::RightButton) {
+        e->accept();
+        return;
+    }
+    QTreeWidget::mousePressEvent(e);
 }

@@ -20,6 +20,9 @@ public:
 
     const std::vector<QIcon>& ImageList() const { return m_imageList; }
 
+protected:
+    void mousePressEvent(QMouseEvent* e) override;
+
 private:
     std::vector<QIcon> m_imageList;
 };

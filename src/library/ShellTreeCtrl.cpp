@@ -10,6 +10,7 @@
 #include <QFileIconProvider>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QMimeDatabase>
 #include <QScrollBar>
 
@@ -275,6 +276,8 @@ QTreeWidgetItem* CShellTreeCtrl::SelectPath(const std::string& path) {
             break;
         reached = reached->child(i);
     }
+    if (ClassifyItem(reached) == kTreeFolder)
+        reached->setExpanded(true); // the folder reached is opened as well
     setUpdatesEnabled(true);
     scrollToItem(reached);
     setCurrentItem(reached);
@@ -335,6 +338,16 @@ QTreeWidgetItem* CShellTreeCtrl::FindLoadedItem(const std::string& path) const {
             return here;
     }
     return nullptr;
+}
+
+void CShellTreeCtrl::mousePressEvent(QMouseEvent* e) {
+    // The right button only opens the menu: the commands act on the selected
+    // item, and pointing at another one selects (and opens) nothing.
+    if (e->button() == Qt::RightButton) {
+        e->accept();
+        return;
+    }
+    CLazyTreeCtrl::mousePressEvent(e);
 }
 
 void CShellTreeCtrl::keyPressEvent(QKeyEvent* e) {

@@ -116,6 +116,7 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* e) override;
+    void mousePressEvent(QMouseEvent* e) override;
 
 private:
     QTreeWidgetItem* MakeItem(const std::string& path, const std::string& text, int cls,

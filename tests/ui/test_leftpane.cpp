@@ -448,6 +448,11 @@ private slots:
         fav->setCurrentItem(fav->topLevelItem(0));
         QCOMPARE(pane->m_strCurrentFolder, home / "Holiday/");
         QCOMPARE(pane->m_arrFolderImages.size(), std::size_t(2));
+        // The right button selects nothing: the menu acts on this favourite.
+        QTest::mouseClick(fav->viewport(), Qt::RightButton, {},
+                          fav->visualItemRect(fav->topLevelItem(1)).center());
+        QCOMPARE(fav->currentItem(), fav->topLevelItem(0));
+        QCOMPARE(pane->m_strCurrentFolder, home / "Holiday/");
 
         // Removing the first renumbers the rest.
         QVERIFY(pane->OnPaneCommand(ID_FAVORITES_REMOVE));
