@@ -17,10 +17,12 @@
 #include <QPainter>
 #include <QRubberBand>
 #include <QScrollBar>
+#include <QStaticText>
 #include <QThread>
 #include <QUrl>
 #include <QWheelEvent>
 #include <cerrno>
+#include <cmath>
 
 namespace {
 
@@ -160,15 +162,43 @@ void CImageWndList::Render() {
         p.setPen(ToQColor(m_colors.caption));
         p.setFont(captionFont);
         for (const ListCellText& t : m_texts)
-            p.drawText(ToQRect(t.captionRect), Qt::AlignHCenter | Qt::AlignTop | Qt::TextSingleLine,
-                       Q(t.caption));
+            DrawCachedText(p, m_captionTexts, t.caption, t.captionRect, true);
         p.setPen(ToQColor(m_colors.badgeText));
         p.setFont(badgeFont);
         for (const ListCellText& t : m_texts)
             if (t.placeholder)
-                p.drawText(ToQRect(t.badgeTextRect), Qt::AlignLeft | Qt::AlignTop, Q(t.badge));
+                DrawCachedText(p, m_badgeTexts, t.badge, t.badgeTextRect, false);
     }
     UpdateAccessibleText();
+}
+
+void CImageWndList::DrawCachedText(QPainter& p, TextCache& cache, const std::string& text,
+                                   const ListRect& r, bool centred) {
+    // The laid-out texts are kept between paints (the same captions come back
+    // with every repaint and scroll); the cache is dropped when it grows large.
+    if (cache.size() > 4096)
+        cache.clear();
+    auto it = cache.find(text);
+    if (it == cache.end()) {
+        QStaticText st(Q(text));
+        st.setTextFormat(Qt::PlainText);
+        st.setPerformanceHint(QStaticText::AggressiveCaching);
+        st.prepare(QTransform(), p.font());
+        it = cache.emplace(text, std::move(st)).first;
+    }
+    const QStaticText& st = it->second;
+    const QRect box = ToQRect(r);
+    const int w = int(std::ceil(st.size().width()));
+    const int x = centred ? box.left() + (box.width() - w) / 2 : box.left();
+    // Only a text wider than its rectangle needs the clip.
+    const bool clip = w > box.width();
+    if (clip) {
+        p.save();
+        p.setClipRect(box);
+    }
+    p.drawStaticText(QPoint(x, box.top()), st);
+    if (clip)
+        p.restore();
 }
 
 void CImageWndList::UpdateAccessibleText() {

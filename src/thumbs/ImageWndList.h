@@ -3,13 +3,16 @@
 #include "thumbs/ListPaint.h"
 
 #include <QImage>
+#include <QStaticText>
 #include <QWidget>
 #include <functional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 class CMainFrame;
 class QMenu;
+class QPainter;
 class QRubberBand;
 class QScrollBar;
 
@@ -93,6 +96,9 @@ private:
     void AfterFileChange();
     void UpdateAccessibleText();
     bool CtrlHeld(Qt::KeyboardModifiers mods) const;
+    using TextCache = std::unordered_map<std::string, QStaticText>;
+    void DrawCachedText(QPainter& p, TextCache& cache, const std::string& text, const ListRect& r,
+                        bool centred);
 
     CMainFrame* m_pFrame;
     QImage m_backing;
@@ -105,6 +111,7 @@ private:
     QPoint m_ptBandStart;
     bool m_bTracking = false;
     QMenu* m_pMenu = nullptr;
+    TextCache m_captionTexts, m_badgeTexts; // laid-out texts, by their text
 };
 
 inline constexpr const char* kNoPicturesText = "文件夹内没有可显示的图片";

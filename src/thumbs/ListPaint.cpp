@@ -1,10 +1,23 @@
 #include "thumbs/ListPaint.h"
 
+#include "platform/ProgramFolder.h"
 #include "thumbs/ThumbCache.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#if defined(__x86_64__) || defined(__i386__)
+#include <immintrin.h>
+#endif
 
 namespace {
+
+// The largest cache file: the header and 60 rows of 60 pixels.
+constexpr std::size_t kCacheFileMax = kThumbHeaderSize + (3 * kThumbMax + 3) / 4 * 4 * kThumbMax;
 
 // The rectangle cut to the canvas.
 ListRect Clip(const ListCanvas& c, const ListRect& r) {
@@ -35,6 +48,53 @@ void ListDrawFrame(ListCanvas& canvas, const CListLayout& layout, int index, COL
     ListFill(canvas, {b.right, b.top, b.right + 1, b.bottom + 1}, colour);
 }
 
+namespace {
+
+// n pixels of a blue-green-red row into 0xffRRGGBB pixels. Four bytes are
+// read per pixel (the mask drops the fourth), so the last pixel goes byte by
+// byte and no read passes the end of the row's pixels.
+void CopyRowScalar(const std::uint8_t* src, std::uint32_t* dst, int n) {
+    int i = 0;
+    for (; i + 1 < n; ++i) {
+        std::uint32_t v;
+        std::memcpy(&v, src + 3 * i, 4);
+        dst[i] = 0xff000000u | (v & 0x00ffffffu);
+    }
+    for (; i < n; ++i)
+        dst[i] = 0xff000000u | (std::uint32_t(src[3 * i + 2]) << 16) |
+                 (std::uint32_t(src[3 * i + 1]) << 8) | src[3 * i];
+}
+
+#if defined(__x86_64__) || defined(__i386__)
+// Four pixels per shuffle, while the 16-byte load ends inside the row's pixels.
+__attribute__((target("ssse3"))) void CopyRowSsse3(const std::uint8_t* src, std::uint32_t* dst,
+                                                   int n) {
+    const __m128i shuffle = _mm_setr_epi8(0, 1, 2, -1, 3, 4, 5, -1, 6, 7, 8, -1, 9, 10, 11, -1);
+    const __m128i alpha = _mm_set1_epi32(int(0xff000000u));
+    int i = 0;
+    for (; 3 * i + 16 <= 3 * n; i += 4) {
+        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + 3 * i));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i),
+                         _mm_or_si128(_mm_shuffle_epi8(a, shuffle), alpha));
+    }
+    CopyRowScalar(src + 3 * i, dst + i, n - i);
+}
+
+void CopyRow(const std::uint8_t* src, std::uint32_t* dst, int n) {
+    static const bool ssse3 = __builtin_cpu_supports("ssse3");
+    if (ssse3)
+        CopyRowSsse3(src, dst, n);
+    else
+        CopyRowScalar(src, dst, n);
+}
+#else
+void CopyRow(const std::uint8_t* src, std::uint32_t* dst, int n) {
+    CopyRowScalar(src, dst, n);
+}
+#endif
+
+} // namespace
+
 void ListDrawThumb(ListCanvas& canvas, int x, int y, const CThumbnail& thumb) {
     const int w = thumb.width, h = thumb.height;
     if (w <= 0 || h <= 0 || thumb.bits.size() < std::size_t(thumb.Stride()) * h)
@@ -49,10 +109,7 @@ void ListDrawThumb(ListCanvas& canvas, int x, int y, const CThumbnail& thumb) {
             continue;
         const std::uint8_t* src = thumb.bits.data() + std::size_t(thumb.Stride()) * r;
         std::uint32_t* dst = canvas.bits + std::size_t(ty) * canvas.stride;
-        for (int tx = x0; tx < x1; ++tx) {
-            const std::uint8_t* p = src + 3 * (tx - x);
-            dst[tx] = 0xff000000u | (std::uint32_t(p[2]) << 16) | (std::uint32_t(p[1]) << 8) | p[0];
-        }
+        CopyRow(src + 3 * (x0 - x), dst + x0, x1 - x0);
     }
 }
 
@@ -92,55 +149,230 @@ void ListDrawIcon(ListCanvas& canvas, int x, int y, const std::uint32_t* icon) {
     }
 }
 
+namespace {
+
+// The cache name of file `name` of the folder open as dirFd (AT_FDCWD with a
+// full path works too).
+// Whether the file could be opened for reading: root reads everything, the
+// owner by the owner's bits (nothing else applies to the owner), anybody
+// else as the file system answers.
+bool Readable(int dirFd, const char* name, const struct statx& sx) {
+    static const uid_t euid = ::geteuid();
+    if (euid == 0)
+        return true;
+    if (sx.stx_uid == euid)
+        return (sx.stx_mode & S_IRUSR) != 0;
+    return ::faccessat(dirFd, name, R_OK, AT_EACCESS) == 0;
+}
+
+std::string ThumbNameAt(int dirFd, const char* name, const std::string& path) {
+    // The stamp is empty unless the picture is a regular file that can be
+    // opened for reading; that is asked of the file system without opening it.
+    std::string stamp;
+    struct statx sx {};
+    if (*name && ::statx(dirFd, name, 0, STATX_BASIC_STATS | STATX_BTIME, &sx) == 0 &&
+        S_ISREG(sx.stx_mode) && Readable(dirFd, name, sx)) {
+        const std::int64_t modified = sx.stx_mtime.tv_sec;
+        const std::int64_t created =
+            (sx.stx_mask & STATX_BTIME) ? std::int64_t(sx.stx_btime.tv_sec) : modified;
+        stamp = ThumbStamp(sx.stx_size, created, modified);
+    }
+    return stamp + ListTitleOf(path) + ".xux";
+}
+
+std::optional<CThumbnail> ReadThumbnailAt(int dirFd, const char* name) {
+    int fd = ::openat(dirFd, name, O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0)
+        return std::nullopt;
+    char buf[kCacheFileMax];
+    std::size_t got = 0, want = sizeof buf;
+    // One read holds a whole cache file; more are made only while the file
+    // is shorter than its header promises and still gives bytes.
+    while (got < want) {
+        ssize_t n = ::read(fd, buf + got, want - got);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        got += std::size_t(n);
+        if (got < kThumbHeaderSize)
+            continue;
+        auto le32 = [&buf](int at) {
+            const auto* b = reinterpret_cast<const std::uint8_t*>(buf + at);
+            return std::int32_t(std::uint32_t(b[0]) | std::uint32_t(b[1]) << 8 |
+                                std::uint32_t(b[2]) << 16 | std::uint32_t(b[3]) << 24);
+        };
+        const std::int32_t w = le32(0), h = le32(4);
+        if (w < 0 || w > kThumbMax || h < 0 || h > kThumbMax)
+            break;
+        want = std::min(sizeof buf, kThumbHeaderSize + CImageBuffer::StrideFor(w) * std::size_t(h));
+    }
+    ::close(fd);
+    return ParseThumbnail(std::string_view(buf, got));
+}
+
+// A folder opened once for the lookups of many files in it.
+class CFolderFd {
+public:
+    ~CFolderFd() { Close(); }
+    // The descriptor of a folder ("" or a failure: AT_FDCWD, so that full
+    // paths still work).
+    int For(const std::string& folder) {
+        if (folder != m_folder) {
+            Close();
+            m_folder = folder;
+            m_fd = folder.empty() ? -1 : ::open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+        }
+        return m_fd >= 0 ? m_fd : AT_FDCWD;
+    }
+    bool IsOpen() const { return m_fd >= 0; }
+
+private:
+    void Close() {
+        if (m_fd >= 0)
+            ::close(m_fd);
+        m_fd = -1;
+    }
+    std::string m_folder;
+    int m_fd = -1;
+};
+
+} // namespace
+
+std::string ListThumbName(const std::string& path) {
+    return ThumbNameAt(AT_FDCWD, path.c_str(), path);
+}
+
+std::optional<CThumbnail> ListReadThumbnail(const std::string& cacheFile) {
+    return ReadThumbnailAt(AT_FDCWD, cacheFile.c_str());
+}
+
+namespace {
+
+// One cell of a row being painted.
+struct RowCell {
+    int index;
+    std::string path;
+    std::optional<CThumbnail> thumb;
+};
+
+// The background of canvas rows [top, bottom) with the picture boxes of the
+// cells in their box rows, each pixel written once.
+void FillBand(ListCanvas& canvas, const CListLayout& layout, int top, int bottom,
+              const std::vector<RowCell>& cells, const ListColors& col) {
+    top = std::max(top, 0);
+    bottom = std::min(bottom, canvas.height);
+    const std::uint32_t back = ListPixelOf(col.wndBack), tile = ListPixelOf(col.tileBack);
+    // All boxes of a row share their rows; their columns, cut to the canvas.
+    int boxTop = 0, boxBottom = 0;
+    std::vector<std::pair<int, int>> spans;
+    for (const RowCell& c : cells) {
+        const ListRect box = layout.BoxRect(c.index);
+        boxTop = box.top;
+        boxBottom = box.bottom;
+        const int l = std::max(box.left, 0), r = std::min(box.right, canvas.width);
+        if (l < r)
+            spans.emplace_back(l, r);
+    }
+    for (int y = top; y < bottom; ++y) {
+        std::uint32_t* row = canvas.bits + std::size_t(y) * canvas.stride;
+        if (y < boxTop || y >= boxBottom || spans.empty()) {
+            std::fill(row, row + canvas.width, back);
+            continue;
+        }
+        int x = 0;
+        for (const auto& [l, r] : spans) {
+            std::fill(row + x, row + l, back);
+            std::fill(row + l, row + r, tile);
+            x = r;
+        }
+        std::fill(row + x, row + canvas.width, back);
+    }
+}
+
+} // namespace
+
 std::vector<ListCellText> PaintList(ListCanvas& canvas, const ListPaintInput& in) {
     std::vector<ListCellText> texts;
     const ListColors& col = in.colors;
-    ListFill(canvas, {0, 0, canvas.width, canvas.height}, col.wndBack);
-    if (!in.layout || !in.pathOf)
+    const int count = in.layout && in.pathOf ? in.layout->Count() : 0;
+    if (count <= 0) {
+        ListFill(canvas, {0, 0, canvas.width, canvas.height}, col.wndBack);
         return texts;
+    }
     const CListLayout& layout = *in.layout;
-    const int count = layout.Count();
-    if (count <= 0)
-        return texts;
     const int limit = CaptionLimit(in.captionCharWidth);
-    for (int i = layout.FirstVisible(); i < count; ++i) {
-        const std::string path = in.pathOf(i);
-        const ListRect box = layout.BoxRect(i);
-        ListCellText text;
-        text.index = i;
-        text.caption = CutCaption(ListTitleOf(path), limit);
-        text.captionRect = layout.CaptionRect(i);
-
-        ListFill(canvas, box, col.tileBack);
-        int drawnTop = box.top;
-        std::optional<CThumbnail> thumb =
-            path.empty() ? std::nullopt : ReadThumbnailFile(in.thumbFolder + GetThumbName(path));
-        if (thumb) {
-            int x = 0, y = 0;
-            ThumbOriginInBox(box, thumb->width, thumb->height, x, y);
-            drawnTop = y;
-            if (!thumb->IsEmpty()) {
-                ListDrawThumb(canvas, x, y, *thumb);
-                ListDrawShadow(canvas, x, y, thumb->width, thumb->height);
+    const int cols = layout.Columns();
+    int filled = 0; // canvas rows above this one have their background
+    bool more = true;
+    std::vector<RowCell> cells;
+    CFolderFd pictures, thumbs;
+    const int thumbDir = thumbs.For(in.thumbFolder);
+    // Row by row: read the row's cache files, lay down its background and
+    // boxes, then draw its cells in index order. The first cell whose top
+    // (its thumbnail's, or the cell's for a placeholder) is at or below the
+    // bottom edge is the last one drawn.
+    for (int first = layout.FirstVisible(); more && first < count; first += cols) {
+        cells.clear();
+        for (int i = first; i < count && i < first + cols; ++i) {
+            RowCell c{i, in.pathOf(i), std::nullopt};
+            if (!c.path.empty()) {
+                // Both lookups go from an open folder: the picture's and the cache's.
+                const std::string folder = FolderOf(c.path), name = FileNameOf(c.path);
+                const int picDir = pictures.For(folder);
+                const std::string thumbName =
+                    ThumbNameAt(picDir, pictures.IsOpen() ? name.c_str() : c.path.c_str(), c.path);
+                c.thumb = thumbs.IsOpen()
+                              ? ReadThumbnailAt(thumbDir, thumbName.c_str())
+                              : ReadThumbnailAt(AT_FDCWD, (in.thumbFolder + thumbName).c_str());
             }
-        } else {
-            // Never viewed (or a damaged cache file): the icon with the
-            // extension on its badge.
-            text.placeholder = true;
-            ListDrawIcon(canvas, box.left + 19, box.top + 14, in.icon);
-            text.badge = BadgeTextOf(path);
-            ListFill(canvas,
-                     {box.left + 18, box.top + 22,
-                      BadgeRight(box.left, text.badge, in.badgeCharWidth), box.top + 34},
-                     kListBadgeColor);
-            text.badgeTextRect = {box.left + 20, box.top + 22, box.left + 50, box.top + 37};
+            int drawnTop = layout.BoxRect(i).top;
+            if (c.thumb) {
+                int x = 0;
+                ThumbOriginInBox(layout.BoxRect(i), c.thumb->width, c.thumb->height, x, drawnTop);
+            }
+            cells.push_back(std::move(c));
+            if (drawnTop >= layout.ClientHeight()) {
+                more = false;
+                break;
+            }
         }
-        const bool selected = in.states && in.states->IsSelected(i);
-        ListDrawFrame(canvas, layout, i, selected ? col.selFrame : col.frame);
-        texts.push_back(std::move(text));
-        // One row beyond the bottom edge may be drawn; the canvas clips it.
-        if (drawnTop >= layout.ClientHeight())
+        const int rowTop = layout.CellRect(first).top;
+        FillBand(canvas, layout, filled, rowTop + kListCellHeight, cells, col);
+        filled = std::max(filled, rowTop + kListCellHeight);
+        for (const RowCell& c : cells) {
+            const ListRect box = layout.BoxRect(c.index);
+            ListCellText text;
+            text.index = c.index;
+            text.caption = CutCaption(ListTitleOf(c.path), limit);
+            text.captionRect = layout.CaptionRect(c.index);
+            if (c.thumb) {
+                int x = 0, y = 0;
+                ThumbOriginInBox(box, c.thumb->width, c.thumb->height, x, y);
+                if (!c.thumb->IsEmpty()) {
+                    ListDrawThumb(canvas, x, y, *c.thumb);
+                    ListDrawShadow(canvas, x, y, c.thumb->width, c.thumb->height);
+                }
+            } else {
+                // Never viewed (or a damaged cache file): the icon with the
+                // extension on its badge.
+                text.placeholder = true;
+                ListDrawIcon(canvas, box.left + 19, box.top + 14, in.icon);
+                text.badge = BadgeTextOf(c.path);
+                ListFill(canvas,
+                         {box.left + 18, box.top + 22,
+                          BadgeRight(box.left, text.badge, in.badgeCharWidth), box.top + 34},
+                         kListBadgeColor);
+                text.badgeTextRect = {box.left + 20, box.top + 22, box.left + 50, box.top + 37};
+            }
+            const bool selected = in.states && in.states->IsSelected(c.index);
+            ListDrawFrame(canvas, layout, c.index, selected ? col.selFrame : col.frame);
+            texts.push_back(std::move(text));
+        }
+        if (filled >= canvas.height && !more)
             break;
     }
+    if (filled < canvas.height)
+        ListFill(canvas, {0, std::max(filled, 0), canvas.width, canvas.height}, col.wndBack);
     return texts;
 }

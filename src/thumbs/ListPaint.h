@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -63,6 +64,13 @@ struct ListPaintInput {
 // gives the placeholder), shadow, badge and frame, going on while the last
 // cell drawn started above the bottom edge. Returns the cells' texts.
 std::vector<ListCellText> PaintList(ListCanvas& canvas, const ListPaintInput& in);
+
+// The cache file name of a picture, the same as GetThumbName gives, with one
+// lookup of the picture's path (a repaint names every visible cell's file).
+std::string ListThumbName(const std::string& path);
+// Reads and checks a cache file as ReadThumbnailFile does, with one read for
+// a whole file.
+std::optional<CThumbnail> ListReadThumbnail(const std::string& cacheFile);
 
 // Pieces of the painting, also used for the selection feedback.
 void ListFill(ListCanvas& canvas, const ListRect& r, COLORREF colour);

@@ -204,3 +204,41 @@ TEST_F(ListPaintTest, EmptyListAndCellsCutAtEveryEdgeStayInsideTheCanvas) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(ListPaintTest, NamesAndReadsAgreeWithTheCacheItself) {
+    // The list's own lookups give the cache's names and thumbnails.
+    const std::string a = Viewed("cat.01.jpg", 100, 50);
+    std::filesystem::create_directory(dir.File("sub.dir"));
+    std::filesystem::create_symlink(a, dir.File("link.jpg"));
+    for (const std::string& p : {a, dir.File("missing.png"), dir.File("sub.dir"),
+                                 dir.File("link.jpg"), std::string("noslash.jpg")})
+        EXPECT_EQ(ListThumbName(p), GetThumbName(p)) << p;
+
+    const std::string good = GetThumbPath(a);
+    std::optional<CThumbnail> mine = ListReadThumbnail(good), theirs = ReadThumbnailFile(good);
+    ASSERT_TRUE(mine && theirs);
+    EXPECT_EQ(mine->width, theirs->width);
+    EXPECT_EQ(mine->bits, theirs->bits);
+    // Trailing bytes are ignored; a short file, a bad header, an empty file
+    // and a folder are nothing.
+    const std::string bytes = ReadWholeFile(good).value();
+    const std::pair<const char*, std::string> files[] = {
+        {"long.xux", bytes + std::string(20000, 'z')},
+        {"short.xux", bytes.substr(0, bytes.size() - 1)},
+        {"wide.xux", std::string("\x3d\0\0\0\x01\0\0\0", 8) + std::string(400, 'q')},
+        {"empty.xux", ""},
+    };
+    for (const auto& [name, content] : files) {
+        WriteFileAtomically(dir.File(name), content);
+        EXPECT_EQ(ListReadThumbnail(dir.File(name)).has_value(),
+                  ReadThumbnailFile(dir.File(name)).has_value())
+            << name;
+    }
+    EXPECT_TRUE(ListReadThumbnail(dir.File("long.xux")));
+    EXPECT_FALSE(ListReadThumbnail(dir.File("short.xux")));
+    EXPECT_FALSE(ListReadThumbnail(dir.File("sub.dir")));
+}
+
+} // namespace
