@@ -92,7 +92,8 @@ int ClassifyTreePath(const std::string& path) {
     return ClassifyTreeName(FileNameOf(p), DirectoryExists(p));
 }
 
-bool ListTreeChildren(const std::string& folder, bool withFiles, std::vector<TreeChild>& out) {
+bool ListTreeChildren(const std::string& folder, bool withFiles, std::vector<TreeChild>& out,
+                      bool probe) {
     out.clear();
     if (folder.empty() || folder.front() != '/')
         return false; // only absolute paths: the working directory means nothing here
@@ -100,7 +101,7 @@ bool ListTreeChildren(const std::string& folder, bool withFiles, std::vector<Tre
     if (!ListDirectory(folder, entries))
         return false;
     int dfd = -1;
-    if (!withFiles)
+    if (!withFiles && probe)
         dfd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     out.reserve(entries.size());
     for (const DirEntry& e : entries) {
@@ -111,7 +112,7 @@ bool ListTreeChildren(const std::string& folder, bool withFiles, std::vector<Tre
             continue;
         bool children = false;
         if (cls == kTreeFolder)
-            children = withFiles || (dfd >= 0 && HasSubfoldersAt(dfd, e.name.c_str()));
+            children = withFiles || !probe || (dfd >= 0 && HasSubfoldersAt(dfd, e.name.c_str()));
         out.push_back({e.name, cls, children});
     }
     if (dfd >= 0)

@@ -36,9 +36,11 @@ struct TreeChild {
 // The entries of a folder the tree shows, in the folder's listing order
 // (case-insensitive names): its folders, and its pictures when withFiles is
 // set. Hidden entries (names starting with ".") are left out, as a desktop's
-// file manager does. False, with an empty list, when the folder cannot be
-// read.
-bool ListTreeChildren(const std::string& folder, bool withFiles, std::vector<TreeChild>& out);
+// file manager does. Without probe, every folder is given an expand button
+// and no sub-folder is examined (the caller finds out later, for the folders
+// it shows). False, with an empty list, when the folder cannot be read.
+bool ListTreeChildren(const std::string& folder, bool withFiles, std::vector<TreeChild>& out,
+                      bool probe = true);
 
 // Whether a folder holds at least one sub-folder. The link count answers
 // where the file system keeps it as 2 + sub-folders (hidden sub-folders count

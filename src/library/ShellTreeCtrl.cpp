@@ -11,6 +11,8 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QResizeEvent>
+#include <QShowEvent>
 #include <QMimeDatabase>
 #include <QScrollBar>
 
@@ -142,8 +144,51 @@ CShellTreeCtrl::CShellTreeCtrl(CMainFrame* frame, QWidget* parent)
     setSelectionMode(QAbstractItemView::SingleSelection);
     setUniformRowHeights(true);
     setContextMenuPolicy(Qt::CustomContextMenu);
-    header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    // The column is as wide as the widest row seen (measuring every row of a
+    // large folder would cost more than reading it), and never narrower than
+    // the view: long names scroll sideways.
     header()->setStretchLastSection(false);
+    // A large folder is read without looking into each of its sub-folders;
+    // the ones that come into view are looked at then.
+    connect(this, &QTreeWidget::itemExpanded, this, [this] { ProbeVisibleItems(); });
+    connect(this, &QTreeWidget::itemCollapsed, this, [this] { ProbeVisibleItems(); });
+    connect(verticalScrollBar(), &QScrollBar::valueChanged, this, [this] { ProbeVisibleItems(); });
+}
+
+void CShellTreeCtrl::ProbeVisibleItems() {
+    if (!isVisible())
+        return;
+    // Find them all first: a changed item makes the view lay its rows out again.
+    const int bottom = viewport()->height();
+    std::vector<QTreeWidgetItem*> inView;
+    const QFontMetrics fm(font());
+    int widest = viewport()->width();
+    for (QTreeWidgetItem* it = itemAt(0, 0); it; it = itemBelow(it)) {
+        const QRect r = visualItemRect(it);
+        if (r.top() >= bottom)
+            break;
+        widest = std::max(widest, r.left() + horizontalOffset() + iconSize().width() + 12 +
+                                      fm.horizontalAdvance(it->text(0)));
+        if (it->data(0, kUnprobedRole).toBool())
+            inView.push_back(it);
+    }
+    if (widest > columnWidth(0) || columnWidth(0) < viewport()->width())
+        setColumnWidth(0, widest);
+    for (QTreeWidgetItem* it : inView) {
+        it->setData(0, kUnprobedRole, QVariant());
+        if (it->childCount() == 0 && !HasSubfolders(GetItemPath(it)))
+            it->setChildIndicatorPolicy(QTreeWidgetItem::DontShowIndicator);
+    }
+}
+
+void CShellTreeCtrl::showEvent(QShowEvent* e) {
+    CLazyTreeCtrl::showEvent(e);
+    ProbeVisibleItems();
+}
+
+void CShellTreeCtrl::resizeEvent(QResizeEvent* e) {
+    CLazyTreeCtrl::resizeEvent(e);
+    ProbeVisibleItems();
 }
 
 bool CShellTreeCtrl::FilesWanted() const {
@@ -176,12 +221,15 @@ void CShellTreeCtrl::Refresh(QTreeWidgetItem* item) {
     m_hPending = item;
     OnItemExpanded(item);
     setUpdatesEnabled(true);
+    ProbeVisibleItems();
 }
 
 QTreeWidgetItem* CShellTreeCtrl::MakeItem(const std::string& path, const std::string& text, int cls,
                                           bool hasChildren) {
-    auto* item = new QTreeWidgetItem(QStringList(Q(text)));
-    item->setData(0, kPathRole, Q(path));
+    auto* item = new QTreeWidgetItem;
+    item->setText(0, Q(text));
+    if (!path.empty()) // else the parent's path and the text make it
+        item->setData(0, kPathRole, Q(path));
     item->setData(0, kClassRole, cls);
     item->setIcon(0, m_icons.ForEntry(text, cls));
     item->setChildIndicatorPolicy(hasChildren ? QTreeWidgetItem::ShowIndicator
@@ -205,13 +253,14 @@ bool CShellTreeCtrl::PopulateChildren(QTreeWidgetItem* item) {
         m_nFolderItems += topLevelItemCount();
         return true;
     }
+    item->setData(0, kUnprobedRole, QVariant()); // its children tell from now on
     const std::string folder = GetItemPath(item);
     if (folder.empty())
         return true;
     const bool showFiles = FilesWanted(); // read once for the whole folder
     std::vector<TreeChild> children;
-    ListTreeChildren(folder, m_bEnumFiles || showFiles, children);
-    const std::string prefix = WithTrailingSlash(folder);
+    const bool withFiles = m_bEnumFiles || showFiles;
+    ListTreeChildren(folder, withFiles, children, false);
     QList<QTreeWidgetItem*> items;
     items.reserve(static_cast<qsizetype>(children.size()));
     for (const TreeChild& c : children) {
@@ -222,14 +271,23 @@ bool CShellTreeCtrl::PopulateChildren(QTreeWidgetItem* item) {
         } else {
             ++m_nFolderItems;
         }
-        items.push_back(MakeItem(prefix + c.name, c.name, c.cls, c.hasChildren));
+        items.push_back(MakeItem({}, c.name, c.cls, c.hasChildren));
+        if (c.cls == kTreeFolder && !withFiles)
+            items.back()->setData(0, kUnprobedRole, true);
     }
     item->addChildren(items);
     return m_fnIsFixedDisk(folder);
 }
 
 std::string CShellTreeCtrl::GetItemPath(QTreeWidgetItem* item) const {
-    return item ? S(item->data(0, kPathRole).toString()) : std::string();
+    if (!item)
+        return {};
+    QVariant path = item->data(0, kPathRole);
+    if (path.isValid())
+        return S(path.toString());
+    // An item read from its folder: the folder's path and its own name.
+    std::string folder = GetItemPath(item->parent());
+    return folder.empty() ? std::string() : WithTrailingSlash(folder) + S(item->text(0));
 }
 
 std::string CShellTreeCtrl::GetSelectedPath() const {
@@ -292,7 +350,8 @@ QTreeWidgetItem* CShellTreeCtrl::InsertFolderItem(QTreeWidgetItem* hAfter, const
         return nullptr;
     }
     QTreeWidgetItem* parent = hAfter->parent() ? hAfter->parent() : invisibleRootItem();
-    QTreeWidgetItem* item = MakeItem(path, name, kTreeFolder, FilesWanted() || m_bEnumFiles);
+    QTreeWidgetItem* item =
+        MakeItem(path, name, kTreeFolder, FilesWanted() || m_bEnumFiles || HasSubfolders(path));
     parent->insertChild(parent->indexOfChild(hAfter) + 1, item);
     ++m_nFolderItems;
     setCurrentItem(item);

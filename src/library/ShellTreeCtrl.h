@@ -59,12 +59,17 @@ private:
 
 // The folder tree of the left pane. Its top level holds the file-system root
 // "/" and the user's home folder; below them the folders and, while the frame
-// asks for them, the picture files. Each item keeps its full path.
+// asks for them, the picture files. The top-level items and the items put in
+// one by one keep their full path; an item read from its folder is found by
+// its folder's path and its name.
 class CShellTreeCtrl : public CLazyTreeCtrl {
     Q_OBJECT
 public:
     static constexpr int kPathRole = Qt::UserRole;
     static constexpr int kClassRole = Qt::UserRole + 1;
+    // Set on a folder whose expand button is shown until it is known whether
+    // it holds a folder (looked at once the item comes into view).
+    static constexpr int kUnprobedRole = Qt::UserRole + 2;
 
     CShellTreeCtrl(CMainFrame* frame, QWidget* parent);
 
@@ -117,11 +122,17 @@ public:
 protected:
     void keyPressEvent(QKeyEvent* e) override;
     void mousePressEvent(QMouseEvent* e) override;
+    void showEvent(QShowEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
 
 private:
     QTreeWidgetItem* MakeItem(const std::string& path, const std::string& text, int cls,
                               bool hasChildren);
     bool FilesWanted() const;
+    // Gives the folders in view whose sub-folders were not looked at yet
+    // their true expand button, and widens the column to the widest row in
+    // view.
+    void ProbeVisibleItems();
 
     CMainFrame* m_pFrame;
     CTreeIcons m_icons;

@@ -152,6 +152,34 @@ private slots:
         QCOMPARE(may->childIndicatorPolicy(), QTreeWidgetItem::DontShowIndicator);
     }
 
+    void largeFolderLooksIntoFoldersInView() {
+        ProgramHome prog;
+        FakeHome home;
+        for (int i = 0; i < 200; ++i)
+            home.Dir("Many/f" + std::to_string(1000 + i));
+        home.Dir("Many/f1199/inner");
+        home.Dir("Many/" + std::string(120, 'n'));
+        auto app = Start();
+        CShellTreeCtrl* tree = Pane(*app)->FolderTree();
+        tree->HomeItem()->setExpanded(true);
+        QTreeWidgetItem* many = Child(tree->HomeItem(), "Many");
+        many->setExpanded(true);
+        QCOMPARE(many->childCount(), 201);
+        // Folders in view show their true button; those below are looked
+        // into when they are scrolled into view.
+        QTreeWidgetItem* first = many->child(0);
+        QTreeWidgetItem* last = Child(many, "f1199");
+        QTreeWidgetItem* beforeLast = Child(many, "f1198");
+        QCOMPARE(first->childIndicatorPolicy(), QTreeWidgetItem::DontShowIndicator);
+        QCOMPARE(beforeLast->childIndicatorPolicy(), QTreeWidgetItem::ShowIndicator);
+        tree->scrollToItem(last);
+        QCOMPARE(beforeLast->childIndicatorPolicy(), QTreeWidgetItem::DontShowIndicator);
+        QCOMPARE(last->childIndicatorPolicy(), QTreeWidgetItem::ShowIndicator);
+        // A long name in view widens the column: it scrolls sideways.
+        tree->scrollToItem(many->child(200));
+        QVERIFY(tree->columnWidth(0) > tree->viewport()->width());
+    }
+
     void filesShownAndHiddenAndReload() {
         ProgramHome prog;
         FakeHome home;
