@@ -329,11 +329,15 @@ bool CMainFrame::OnCommand(int id) {
     case ID_STRIP_CENTRE:
     case ID_STRIP_CENTRE_FILL:
         RefreshStrip(kStripRecentre);
+        ImageWnd()->HighlightCurrent();
         break;
     case ID_TOOLS_CLEAR_THUMBS:
+        // Every cell and slot shows its placeholder now.
         ClearThumbCache();
         if (m_pImgContainer->GetMode() == 2)
-            m_pImgContainer->RefreshList(); // every cell shows its placeholder now
+            m_pImgContainer->RefreshList();
+        else if (ImageWnd()->m_bStripShown)
+            RefreshStrip(kStripKeep);
         break;
     case ID_EDIT_DELETE:
         // In picture mode the command is not offered yet.

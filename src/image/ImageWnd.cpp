@@ -641,7 +641,7 @@ void CImageWnd::LoadStripSlot(int i, const std::string& cacheFile) {
 }
 
 void CImageWnd::DrawStrip() {
-    if (m_backing.isNull() || m_nStripWidth <= 0)
+    if (!m_bStripShown || m_backing.isNull() || m_nStripWidth <= 0)
         return;
     const int top = height() - kStripHeight;
     const std::size_t stride = CImageBuffer::StrideFor(m_nStripWidth);
@@ -658,7 +658,7 @@ void CImageWnd::DrawStrip() {
 }
 
 void CImageWnd::DrawStripFrame() {
-    if (m_backing.isNull())
+    if (!m_bStripShown || m_backing.isNull())
         return;
     const int cw = width(), ch = height();
     QPainter p(&m_backing);
@@ -681,7 +681,7 @@ void CImageWnd::DrawStripFrame() {
 }
 
 void CImageWnd::HighlightCurrent() {
-    if (m_backing.isNull())
+    if (!m_bStripShown || m_backing.isNull())
         return;
     std::string current = m_strFile;
     if (CTreeContainerWnd* tree = m_pFrame->GetTreeContainer())

@@ -242,3 +242,23 @@ TEST_F(ListPaintTest, NamesAndReadsAgreeWithTheCacheItself) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(ListPaintTest, APictureWhoseCacheNameIsTooLongShowsThePlaceholder) {
+    // 250 bytes of name plus the stamp exceed the file system's 255.
+    const std::string p = dir.File(std::string(246, 'n') + ".jpg");
+    WriteFileAtomically(p, "picture");
+    CImageBuffer img;
+    ASSERT_TRUE(img.Allocate(80, 60));
+    EXPECT_FALSE(WriteThumbnail(img, p));
+    paths = {p};
+    states.Reset(1);
+    Canvas c(200, 100);
+    auto texts = Paint(c, CListLayout(1, 200, 100));
+    ASSERT_EQ(texts.size(), 1u);
+    EXPECT_TRUE(texts[0].placeholder);
+    EXPECT_EQ(c.At(18, 22), Px(12, 131, 156));
+}
+
+} // namespace
