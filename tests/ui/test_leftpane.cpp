@@ -239,6 +239,8 @@ private slots:
         home.Picture("Trip/one.jpg");
         home.Picture("Trip/two.jpg");
         home.Dir("Trip/nothing");
+        home.Dir("data/12024/x");
+        home.Dir("data/2024");
         auto app = Start();
         CMainFrame* f = app->MainFrame();
         CTreeContainerWnd* pane = Pane(*app);
@@ -254,6 +256,10 @@ private slots:
         QVERIFY(!f->m_bImageMode); // the right pane lists the pictures
         QCOMPARE(f->GetImgContainer()->GetMode(), 2);
         QCOMPARE(pane->HistoryBox()->currentText().toStdString(), trip);
+
+        // An equal name wins over one that merely contains the segment.
+        QCOMPARE(tree->GetItemPath(tree->SelectPath(home / "data/2024")), home / "data/2024");
+        QCOMPARE(tree->GetItemPath(tree->SelectPath(home / "DATA/2024/none")), home / "data/2024");
 
         QVERIFY(tree->SelectPath(trip + "/nothing"));
         QCOMPARE(pane->m_strCurrentFile, std::string("  "));
