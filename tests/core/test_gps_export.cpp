@@ -47,9 +47,10 @@ std::string JpegWithGps(bool big, const std::string& date, const GpsFix* fix) {
 class GpsExportTest : public testing::Test {
 protected:
     void SetUp() override {
-        m_home = fs::path(testing::TempDir()) /
-                 ("gps_home_" + std::to_string(reinterpret_cast<std::uintptr_t>(this)));
-        fs::remove_all(m_home);
+        // A folder of its own: tests of several processes run side by side.
+        std::string tmpl = (fs::path(testing::TempDir()) / "gps_home_XXXXXX").string();
+        ASSERT_NE(::mkdtemp(tmpl.data()), nullptr);
+        m_home = tmpl;
         fs::create_directories(m_home / "pics");
         const char* old = std::getenv("KELVRA_HOME");
         m_hadHome = old != nullptr;

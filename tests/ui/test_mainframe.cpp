@@ -105,8 +105,10 @@ private slots:
 
     void statusBarPanesAndPaintedLabels() {
         ProgramHome home;
-        auto app = Start();
+        // A folder of several pictures, so that the strip has something to offer.
+        auto app = Start({std::string(KELVRA_SOURCE_DIR) + "/samples/sunset.jpg"});
         CMainFrame* f = app->MainFrame();
+        QTRY_VERIFY(f->GetTreeContainer()->StartupDone());
         CStatusBar* bar = f->StatusBar();
         const int widths[] = {198, 45, 40, 80, 80, 40, 120, 180, 40, 40, 500};
         for (int i = 0; i < 11; ++i)
