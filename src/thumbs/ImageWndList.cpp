@@ -331,8 +331,10 @@ void CImageWndList::resizeEvent(QResizeEvent*) {
     UpdateClientSize();
     m_nTopRow = 0;
     SetScrollRange();
-    Render();
-    update();
+    if (isVisible()) { // a hidden list paints itself when it is shown
+        Render();
+        update();
+    }
 }
 
 void CImageWndList::showEvent(QShowEvent*) {
