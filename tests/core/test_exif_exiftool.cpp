@@ -7,6 +7,8 @@
 #include <FreeImage.h>
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -108,7 +110,8 @@ TEST(ExifAgainstExiftool, ReaderDecodesWhatExiftoolWrote) {
     ASSERT_FALSE(exiftool.empty())
         << "exiftool is missing (Debian package libimage-exiftool-perl); run scripts/setup.sh";
 
-    const fs::path dir = fs::path(testing::TempDir()) / "exiftool_check";
+    const fs::path dir =
+        fs::path(testing::TempDir()) / ("exiftool_check_" + std::to_string(::getpid()));
     fs::remove_all(dir);
     fs::create_directories(dir);
     const std::string base = (dir / "base.jpg").string();

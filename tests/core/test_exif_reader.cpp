@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -50,7 +52,8 @@ ReadResult Read(const std::string& bytes) {
     }
     std::fclose(f);
 
-    const std::string path = testing::TempDir() + "exif_reader_case.jpg";
+    const std::string path =
+        testing::TempDir() + std::to_string(::getpid()) + "_exif_reader_case.jpg";
     f = std::fopen(path.c_str(), "wb");
     EXPECT_TRUE(f);
     if (!f)
@@ -222,7 +225,7 @@ TEST(ExifReaderWalk, LongSectionsAcrossTheReadBuffer) {
     EXPECT_EQ(r.record.nWidth, 640);
     EXPECT_EQ(r.sections, 5);
     CExifReader reader;
-    std::string path = testing::TempDir() + "exif_long_sections.jpg";
+    std::string path = testing::TempDir() + std::to_string(::getpid()) + "_exif_long_sections.jpg";
     std::FILE* f = std::fopen(path.c_str(), "wb");
     ASSERT_TRUE(f);
     std::fwrite(bytes.data(), 1, bytes.size(), f);
@@ -251,7 +254,7 @@ TEST(ExifReaderWalk, ResultsGoToTheCallersRecord) {
 TEST(ExifReaderWalk, ReadsFilesFromDisk) {
     CExifReader missing;
     EXPECT_FALSE(missing.ReadJpegFile("/nonexistent/dir/x.jpg"));
-    std::string path = testing::TempDir() + "exif_walk.jpg";
+    std::string path = testing::TempDir() + std::to_string(::getpid()) + "_exif_walk.jpg";
     std::string bytes = JpegWith(Section(0xFE, "on disk"), 12, 34);
     std::FILE* f = std::fopen(path.c_str(), "wb");
     ASSERT_TRUE(f);

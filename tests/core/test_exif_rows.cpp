@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstring>
 #include <utility>
@@ -26,7 +28,7 @@ Rows RowsOf(const ExifRecord& r) {
 }
 
 Rows RowsOfFile(const std::string& bytes, const char* name = "rows.jpg") {
-    std::string path = testing::TempDir() + name;
+    std::string path = testing::TempDir() + std::to_string(::getpid()) + "_" + name;
     std::FILE* f = std::fopen(path.c_str(), "wb");
     EXPECT_TRUE(f);
     if (!f)
