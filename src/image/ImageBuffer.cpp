@@ -18,28 +18,39 @@ CImageBuffer& CImageBuffer::operator=(CImageBuffer&& o) noexcept {
     return *this;
 }
 
-bool CImageBuffer::AllocateBlock(std::uint64_t size) {
-    std::uint8_t* block = new (std::nothrow) std::uint8_t[size];
-    m_pBits = std::unique_ptr<std::uint8_t, Release>(block, [](std::uint8_t* p) { delete[] p; });
-    return block != nullptr;
+namespace {
+
+// Bytes of a 24-bit block of width x height, or 0 when a side is not positive
+// or the block would be larger than a picture may be.
+std::uint64_t BlockSizeFor(int width, int height) {
+    if (width <= 0 || height <= 0)
+        return 0;
+    std::uint64_t size = CImageBuffer::StrideFor(width) * static_cast<std::uint64_t>(height);
+    return size > CImageBuffer::kMaxBlock ? 0 : size;
+}
+
+} // namespace
+
+CImageBuffer::Block CImageBuffer::NewBlock(std::uint64_t size) {
+    return Block(new (std::nothrow) std::uint8_t[size], [](std::uint8_t* p) { delete[] p; });
+}
+
+void CImageBuffer::Take(int width, int height, std::uint16_t bitCount, Block block) {
+    m_pBits = std::move(block);
+    m_nBitCount = bitCount;
+    m_nWidth = width;
+    m_nHeight = height;
+    m_nStride = static_cast<std::int32_t>(StrideFor(width));
+    m_nSize = static_cast<std::size_t>(m_nStride) * static_cast<std::size_t>(height);
 }
 
 bool CImageBuffer::AdoptDib(int width, int height, std::uint8_t* bits, std::uint16_t bitCount,
                             std::function<void(std::uint8_t*)> release) {
     FreeBits();
-    std::unique_ptr<std::uint8_t, Release> owned(bits, std::move(release));
-    if (width <= 0 || height <= 0 || !bits)
+    Block owned(bits, std::move(release)); // given back on every path
+    if (!bits || BlockSizeFor(width, height) == 0)
         return false;
-    std::uint64_t stride = StrideFor(width);
-    std::uint64_t size = stride * static_cast<std::uint64_t>(height);
-    if (size > kMaxBlock)
-        return false;
-    m_pBits = std::move(owned);
-    m_nBitCount = bitCount;
-    m_nWidth = width;
-    m_nHeight = height;
-    m_nStride = static_cast<std::int32_t>(stride);
-    m_nSize = static_cast<std::size_t>(size);
+    Take(width, height, bitCount, std::move(owned));
     return true;
 }
 
@@ -51,48 +62,32 @@ void CImageBuffer::FreeBits() {
 
 bool CImageBuffer::Allocate(int width, int height, COLORREF fill, std::uint16_t bitCount) {
     FreeBits();
-    if (width <= 0 || height <= 0)
+    std::uint64_t size = BlockSizeFor(width, height);
+    Block block = size ? NewBlock(size) : nullptr;
+    if (!block)
         return false;
-    std::uint64_t stride = StrideFor(width);
-    std::uint64_t size = stride * static_cast<std::uint64_t>(height);
-    if (size > kMaxBlock)
-        return false;
-    if (!AllocateBlock(size))
-        return false;
-    m_nBitCount = bitCount;
-    m_nWidth = width;
-    m_nHeight = height;
-    m_nStride = static_cast<std::int32_t>(stride);
-    m_nSize = static_cast<std::size_t>(size);
-    std::uint8_t* row = m_pBits.get();
+    Take(width, height, bitCount, std::move(block));
+    std::uint8_t* row = Row(0);
     for (int x = 0; x < width; ++x) {
         row[3 * x] = static_cast<std::uint8_t>(GetBValue(fill));
         row[3 * x + 1] = static_cast<std::uint8_t>(GetGValue(fill));
         row[3 * x + 2] = static_cast<std::uint8_t>(GetRValue(fill));
     }
-    std::memset(row + 3 * std::size_t(width), 0, stride - 3 * std::size_t(width));
+    std::memset(row + 3 * std::size_t(width), 0, m_nStride - 3 * std::size_t(width));
     for (int y = 1; y < height; ++y)
-        std::memcpy(Row(y), row, stride);
+        std::memcpy(Row(y), row, m_nStride);
     return true;
 }
 
 bool CImageBuffer::SetFromDib(int width, int height, const std::uint8_t* bits,
                               std::uint16_t bitCount) {
     FreeBits();
-    if (width <= 0 || height <= 0 || !bits)
+    std::uint64_t size = bits ? BlockSizeFor(width, height) : 0;
+    Block block = size ? NewBlock(size) : nullptr;
+    if (!block)
         return false;
-    std::uint64_t stride = StrideFor(width);
-    std::uint64_t size = stride * static_cast<std::uint64_t>(height);
-    if (size > kMaxBlock)
-        return false;
-    if (!AllocateBlock(size))
-        return false;
-    std::memcpy(m_pBits.get(), bits, size);
-    m_nBitCount = bitCount;
-    m_nWidth = width;
-    m_nHeight = height;
-    m_nStride = static_cast<std::int32_t>(stride);
-    m_nSize = static_cast<std::size_t>(size);
+    std::memcpy(block.get(), bits, size);
+    Take(width, height, bitCount, std::move(block));
     return true;
 }
 

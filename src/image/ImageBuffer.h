@@ -71,12 +71,14 @@ public:
     }
 
 private:
-    bool AllocateBlock(std::uint64_t size);
+    using Release = std::function<void(std::uint8_t*)>;
+    using Block = std::unique_ptr<std::uint8_t, Release>;
+    static Block NewBlock(std::uint64_t size); // null when memory cannot be had
+    void Take(int width, int height, std::uint16_t bitCount, Block block);
 
     std::uint16_t m_nBitCount = 0;
     COLORREF m_crBack = 0;
-    using Release = std::function<void(std::uint8_t*)>;
-    std::unique_ptr<std::uint8_t, Release> m_pBits{nullptr, Release()};
+    Block m_pBits{nullptr, Release()};
     std::int32_t m_nWidth = 0;
     std::int32_t m_nHeight = 0;
     std::int32_t m_nStride = 0;

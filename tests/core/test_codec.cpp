@@ -252,6 +252,16 @@ TEST(ImageBuffer, EmptyAtConstructionAndPixelAccessStaysInside) {
     for (auto [x, y] : {std::pair{-1, 0}, {5, 0}, {0, -1}, {0, 3}})
         img.SetPixelRgb(x, y, 9, 9, 9);
     EXPECT_EQ(std::vector<std::uint8_t>(img.Bits(), img.Bits() + img.Size()), before);
+    // SetFromDib copies a block with the 24-bit row stride.
+    std::vector<std::uint8_t> rows(2 * 8, 0);
+    rows[0] = 7;  // blue of (0, 0)
+    rows[13] = 9; // red of (1, 1): row 1 starts at byte 8
+    ASSERT_TRUE(img.SetFromDib(2, 2, rows.data(), 8));
+    EXPECT_EQ(img.GetBitCount(), 8);
+    EXPECT_EQ(img.GetPixelRgb(0, 0), (RgbPixel{0, 0, 7}));
+    EXPECT_EQ(img.GetPixelRgb(1, 1), (RgbPixel{9, 0, 0}));
+    EXPECT_FALSE(img.SetFromDib(0, 2, rows.data(), 24));
+    EXPECT_TRUE(img.IsEmpty());
     EXPECT_FALSE(img.Allocate(0, 5));
     EXPECT_FALSE(img.Allocate(100000, 100000)); // above the 2 GiB block limit
     EXPECT_TRUE(img.IsEmpty());
