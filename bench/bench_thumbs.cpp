@@ -7,6 +7,7 @@
 // The pictures and the cache live in a temporary program folder on the same
 // file system as TMPDIR (default /tmp).
 
+#include "BenchSupport.h"
 #include "image/Codec.h"
 #include "platform/FileOps.h"
 #include "thumbs/ThumbCache.h"
@@ -16,14 +17,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <map>
-#include <random>
 #include <string>
 #include <vector>
 
 namespace {
 
-constexpr int kPictureWidth = 3264, kPictureHeight = 2448; // 8.0 megapixels
+constexpr int kPictureWidth = bench::kPhotoWidth, kPictureHeight = bench::kPhotoHeight;
 constexpr int kRepaintCells = 300;
 
 struct Fixture {
@@ -34,30 +33,13 @@ struct Fixture {
     bool ok = false;
 
     Fixture() {
-        const char* tmp = std::getenv("TMPDIR");
-        std::string tmpl = std::string(tmp && *tmp ? tmp : "/tmp") + "/kelvra-bench-XXXXXX";
-        if (!::mkdtemp(tmpl.data()))
+        home = bench::MakeTempFolder();
+        if (home.empty())
             return;
-        home = tmpl + "/";
         ::setenv("KELVRA_HOME", home.c_str(), 1);
-
-        // A photograph-like picture: smooth gradients with some noise, so the
-        // JPEG is of a usual size.
-        CImageBuffer img;
-        if (!img.Allocate(kPictureWidth, kPictureHeight))
-            return;
-        std::mt19937 rng(7);
-        for (int y = 0; y < kPictureHeight; ++y)
-            for (int x = 0; x < kPictureWidth; ++x) {
-                int n = static_cast<int>(rng() % 24);
-                img.SetPixelRgb(x, y, (x * 255 / kPictureWidth + n) & 255,
-                                (y * 255 / kPictureHeight + n) & 255, ((x + y) / 24 + n) & 255);
-            }
-        const std::string bmp = home + "source.bmp";
         jpeg = home + "photo.jpg";
-        if (!SaveWholeImage(img, bmp) || !ConvertImageFile(bmp, jpeg, kFormatJpeg))
+        if (!bench::MakePhotoJpeg(jpeg, kPictureWidth, kPictureHeight))
             return;
-        DeleteFileAt(bmp);
 
         std::filesystem::create_directory(home + "pics");
         CImageBuffer small;
@@ -156,26 +138,14 @@ BENCHMARK(BM_WriteThumbnailOf8MP)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RepaintReads)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BareCacheReads)->Unit(benchmark::kMillisecond);
 
-// Keeps the mean real time of every benchmark for the ratios at the end.
-class CRatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& r : runs)
-            if (r.run_type == Run::RT_Iteration && !r.error_occurred)
-                times[r.run_name.function_name] = r.GetAdjustedRealTime();
-        ConsoleReporter::ReportRuns(runs);
-    }
-    std::map<std::string, double> times; // in the benchmark's unit (ms)
-};
-
 } // namespace
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
-    CRatioReporter reporter;
+    bench::CRatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     auto& t = reporter.times;
-    auto has = [&](const char* n) { return t.count(n) != 0 && t[n] > 0; };
+    auto has = [&](const char* n) { return reporter.Has(n); };
     std::printf("\n");
     if (has("BM_Load8MP") && has("BM_WriteThumbnailOf8MP"))
         std::printf("thumbnail write / 8-MP load:             %6.2f %%\n",
