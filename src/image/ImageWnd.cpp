@@ -206,6 +206,18 @@ void CImageWnd::ShowLoaded(std::unique_ptr<CImageBuffer> img) {
     Repaint();
 }
 
+void CImageWnd::ResetView() {
+    if (m_bStripShown)
+        HideStrip();
+    m_bLoaded = m_bLoadFailed = false;
+    m_pFrame->m_bImageLoaded = false;
+    m_bButtonDown = m_bDragging = m_bRightArmed = m_bPopupShown = false;
+    m_overview.EndDrag();
+    m_overview.Invalidate();
+    m_view.ClearPicture();
+    Repaint();
+}
+
 void CImageWnd::ShowFailure() {
     m_bLoadFailed = true;
     m_bLoaded = false;

@@ -32,6 +32,9 @@ public:
     bool OpenImage(const std::string& path);
     // Shows a picture the slide show has decoded (null: it could not be).
     void ShowSlide(const std::string& path, std::unique_ptr<CImageBuffer> img);
+    // Forgets the shown picture (another folder became current): the window
+    // shows its background and the picture commands wait for the next load.
+    void ResetView();
     // Loads the current file again.
     bool Reload() { return OpenImage(m_strFile); }
 

@@ -425,6 +425,9 @@ void CTreeContainerWnd::OnFolderTreeSelChanged(QTreeWidgetItem* item) {
 
 void CTreeContainerWnd::ShowFolderInRightPane() {
     m_pFrame->m_nStripMode = 0;
+    m_pFrame->m_bRotated = false;
+    if (CImgContainerWnd* right = m_pFrame->GetImgContainer())
+        right->ImageWnd()->ResetView();
     if (!m_arrFolderImages.empty()) {
         m_pFrame->ShowListMode();
         return;

@@ -7,6 +7,7 @@
 #include "library/FolderTree.h"
 #include "library/ShellTreeCtrl.h"
 #include "library/StringArchive.h"
+#include "image/ImageWnd.h"
 #include "library/TreeContainerWnd.h"
 #include "platform/FileOps.h"
 #include "thumbs/IconComboBox.h"
@@ -283,6 +284,14 @@ private slots:
             QVERIFY(menu->actions().at(2)->isEnabled());
             QVERIFY(!menu->actions().at(0)->isEnabled()); // opening elsewhere does not yet
         }
+        // Picking a folder forgets the shown picture: an empty folder leaves
+        // the background, not the old picture, and no picture command works.
+        QVERIFY(tree->SelectPath(trip + "/nothing"));
+        QVERIFY(!f->m_bImageLoaded);
+        QVERIFY(!f->GetImgContainer()->ImageWnd()->IsLoaded());
+        QVERIFY(!f->OnCommand(ID_ZOOM_FIT));
+        QVERIFY(tree->SelectPath(trip + "/two.jpg"));
+        QVERIFY(f->m_bImageLoaded);
 
         // A deleted file's item goes without opening anything else.
         const int before = tree->HomeItem()->childCount();
