@@ -1,5 +1,7 @@
 #include "UiTestSupport.h"
 
+#include "image/Codec.h"
+
 #include <cstdlib>
 #include <fcntl.h>
 #include <linux/fs.h>
@@ -31,4 +33,11 @@ ProgramHome::~ProgramHome() {
 }
 std::string ProgramHome::Path() const {
     return m_dir.path().toStdString() + "/";
+}
+
+std::string MakePicture(const std::string& path, int w, int h, COLORREF colour) {
+    CImageBuffer img;
+    img.Allocate(w, h, colour);
+    SaveWholeImage(img, path);
+    return path;
 }

@@ -1,9 +1,13 @@
 #pragma once
 // A private program folder for window tests, and the scripted desktop services.
 #include "ScriptedUi.h"
+#include "app/Settings.h"
 
 #include <QTemporaryDir>
 #include <string>
+
+// Writes a w x h BMP of one colour; returns its path.
+std::string MakePicture(const std::string& path, int w, int h, COLORREF colour);
 
 // Makes a folder refuse new files and renames in it, also for root (through
 // the immutable attribute), or lets it take them again. False when the file

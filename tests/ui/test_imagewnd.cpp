@@ -18,7 +18,7 @@
 namespace {
 
 // Writes a w x h BMP whose pixel (x, y from the top) is a colour of its own.
-std::string MakePicture(const std::string& path, int w, int h, COLORREF base = RGB(0, 0, 0)) {
+std::string GradientPicture(const std::string& path, int w, int h, COLORREF base = RGB(0, 0, 0)) {
     CImageBuffer img;
     img.Allocate(w, h);
     for (int y = 0; y < h; ++y)
@@ -65,9 +65,9 @@ private slots:
         f->show();
         QTest::qWait(30);
         wnd = f->GetImgContainer()->ImageWnd();
-        MakePicture(Pic("a_big.bmp"), 2400, 1800);
-        MakePicture(Pic("b_small.bmp"), 300, 200, RGB(0, 0, 100));
-        MakePicture(Pic("c_wide.bmp"), 3000, 100);
+        GradientPicture(Pic("a_big.bmp"), 2400, 1800);
+        GradientPicture(Pic("b_small.bmp"), 300, 200, RGB(0, 0, 100));
+        GradientPicture(Pic("c_wide.bmp"), 3000, 100);
     }
     void cleanup() {
         ui.reset();

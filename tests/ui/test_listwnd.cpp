@@ -17,21 +17,6 @@
 #include <QTest>
 #include <filesystem>
 
-namespace {
-
-std::string MakePicture(const std::string& path, int w, int h, COLORREF colour) {
-    CImageBuffer img;
-    img.Allocate(w, h, colour);
-    SaveWholeImage(img, path);
-    return path;
-}
-
-QColor Colour(COLORREF c) {
-    return QColor(GetRValue(c), GetGValue(c), GetBValue(c));
-}
-
-} // namespace
-
 class ListWndTest : public QObject {
     Q_OBJECT
     std::unique_ptr<ProgramHome> home;
@@ -103,9 +88,9 @@ private slots:
         QCOMPARE(At(84 + 35, 30), QColor(0, 250, 0)); // the thumbnail at the box's centre
         QCOMPARE(At(18, 22), QColor(12, 131, 156));   // the badges of the others
         QCOMPARE(At(2 * 84 + 18, 33), QColor(12, 131, 156));
-        QCOMPARE(At(0, 0), Colour(s.crTumCrIndi)); // frames in the normal colour
-        QCOMPARE(At(84 + 70, 60), Colour(s.crTumCrIndi));
-        QCOMPARE(At(77, 30), Colour(s.crRightTubBk)); // between the boxes
+        QCOMPARE(At(0, 0), ToQColor(s.crTumCrIndi)); // frames in the normal colour
+        QCOMPARE(At(84 + 70, 60), ToQColor(s.crTumCrIndi));
+        QCOMPARE(At(77, 30), ToQColor(s.crRightTubBk)); // between the boxes
         const auto& texts = List()->Texts();
         QCOMPARE(int(texts.size()), 3);
         QVERIFY(texts[0].placeholder && !texts[1].placeholder && texts[2].placeholder);
@@ -154,15 +139,15 @@ private slots:
         tree->m_arrFolderImages.clear();
         List()->RedrawAll();
         QCOMPARE(QColor(img.pixel(img.width() / 2, img.height() / 2 + 5)),
-                 Colour(f->m_settings.crRightTubBk));
+                 ToQColor(f->m_settings.crRightTubBk));
         QVERIFY(List()->accessibleDescription().isEmpty());
     }
 
     void clickCtrlClickBandAndSelectAll() {
         ShowFolderOf(5);
         CImageWndList* l = List();
-        const QColor sel = Colour(f->m_settings.crTumCrInfo),
-                     normal = Colour(f->m_settings.crTumCrIndi);
+        const QColor sel = ToQColor(f->m_settings.crTumCrInfo),
+                     normal = ToQColor(f->m_settings.crTumCrIndi);
         Click(2);
         QCOMPARE(l->m_strCurFile, files[2]);
         QVERIFY(l->m_arrSelected.empty()); // a plain click marks, the path is the clicked file

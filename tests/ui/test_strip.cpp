@@ -1,4 +1,5 @@
 #include "UiTestSupport.h"
+#include "platform/QtUtil.h"
 #include "app/CommandIds.h"
 #include "app/ImgContainerWnd.h"
 #include "app/KelvraApp.h"
@@ -13,17 +14,6 @@
 #include <QTest>
 
 namespace {
-
-std::string MakePicture(const std::string& path, int w, int h, COLORREF colour) {
-    CImageBuffer img;
-    img.Allocate(w, h, colour);
-    SaveWholeImage(img, path);
-    return path;
-}
-
-QColor Colour(COLORREF c) {
-    return QColor(GetRValue(c), GetGValue(c), GetBValue(c));
-}
 
 void Wheel(QWidget* w, QPoint at, int delta) {
     QWheelEvent e(at, w->mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton, Qt::NoModifier,
@@ -96,7 +86,7 @@ private slots:
         QCOMPARE(f->m_astrStrip.front(), files[0]);
         // Slot 0: picture 0's thumbnail; slot 1: the grey ramp, 156 + row
         // counted from the bottom of the band.
-        QCOMPARE(At(Slot(0).x(), Slot(0).y()), Colour(RGB(0, 250, 77)));
+        QCOMPARE(At(Slot(0).x(), Slot(0).y()), ToQColor(RGB(0, 250, 77)));
         QCOMPARE(At(Slot(1).x(), Ch() - 1 - 10), QColor(166, 166, 166));
         QCOMPARE(At(Slot(1).x(), Ch() - 1 - 62), QColor(218, 218, 218));
         // Separators, arrow buttons and the frame round slot 2.
@@ -111,7 +101,7 @@ private slots:
         f->resize(1100, 700);
         QTest::qWait(20);
         QCOMPARE(int(f->m_astrStrip.size()), N());
-        QCOMPARE(At(Slot(0).x(), Slot(0).y()), Colour(RGB(0, 250, 77)));
+        QCOMPARE(At(Slot(0).x(), Slot(0).y()), ToQColor(RGB(0, 250, 77)));
         QCOMPARE(At(Slot(N() - 2).x(), Ch() - 11), QColor(166, 166, 166));
 
         QVERIFY(f->OnCommand(ID_VIEW_STRIP));
@@ -145,11 +135,11 @@ private slots:
         // Laid out in the client area above the band.
         ViewRect r = wnd->View().GetDestRect();
         QVERIFY(std::abs((r.top + r.bottom) - (Ch() - 66)) <= 1);
-        QCOMPARE(At(wnd->width() / 2, (r.top + r.bottom) / 2), Colour(RGB(30, 226, 77)));
+        QCOMPARE(At(wnd->width() / 2, (r.top + r.bottom) / 2), ToQColor(RGB(30, 226, 77)));
         QCOMPARE(At(15 + 180, Ch() - 64), QColor(0x1C, 0x1C, 0xE4));
         QCOMPARE(FirstIndex(), 0); // a middle slot refreshes in place
         QVERIFY(ThumbExists(files[3]));
-        QCOMPARE(At(Slot(3).x(), Slot(3).y()), Colour(RGB(30, 226, 77)));
+        QCOMPARE(At(Slot(3).x(), Slot(3).y()), ToQColor(RGB(30, 226, 77)));
 
         // The last full slot steps the strip forward one picture, the first back one.
         const int lastFull = (wnd->width() - 45 - 15) / 60;
