@@ -34,6 +34,15 @@ e2e_wait_window() {
   echo "$id"
 }
 
+# e2e_wait_closed NAME: waits up to 20 s until no window of that name is left.
+e2e_wait_closed() {
+  for _ in $(seq 200); do
+    [ -z "$(xdotool search --name "^$1\$" 2>/dev/null | head -n1)" ] && return 0
+    sleep 0.1
+  done
+  return 1
+}
+
 # e2e_key KEY...: types keys into the focused window, 0.4 s apart.
 e2e_key() { for k in "$@"; do xdotool key --clearmodifiers "$k"; sleep 0.4; done; }
 

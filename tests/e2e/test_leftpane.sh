@@ -46,9 +46,11 @@ xdotool getwindowname "$win" | grep -qx "Tavisk看图" || e2e_fail "the picture 
 xdotool mousemove 96 $(( top + 9 )) click 1; sleep 0.6
 xdotool mousemove 100 $(( top + 200 )) click 3; sleep 0.6
 e2e_key Down Return
-sleep 1
+[ -n "$(e2e_wait_window "请选择文件夹")" ] || e2e_fail "添加 opened no folder chooser"
+sleep 0.5
 xdotool type --delay 30 "$HOME/Photos 2024"; sleep 0.3
 e2e_key Return
+e2e_wait_closed "请选择文件夹" || e2e_fail "the folder chooser stayed open"
 sleep 1
 e2e_shot "$out/leftpane-favourite.png"
 # The new favourite is the tree's first row, and it is selected.
