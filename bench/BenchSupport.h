@@ -8,7 +8,11 @@
 
 #include <benchmark/benchmark.h>
 
+#include "platform/DirList.h"
+
+#include <algorithm>
 #include <cstdio>
+#include <dirent.h>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -16,6 +20,7 @@
 #include <map>
 #include <random>
 #include <string>
+#include <vector>
 
 namespace bench {
 
@@ -54,6 +59,20 @@ inline bool MakePhotoJpeg(const std::string& path, int width = kPhotoWidth,
 inline void UseFreshMemory() {
     mallopt(M_MMAP_THRESHOLD, 1 << 20);
     mallopt(M_TRIM_THRESHOLD, 1 << 20);
+}
+
+// The baseline of every listing: the names of a folder read with readdir and
+// sorted without regard to case, nothing else.
+inline std::vector<std::string> BareDirectoryReadAndSort(const std::string& folder) {
+    std::vector<std::string> names;
+    if (DIR* d = ::opendir(folder.c_str())) {
+        while (dirent* e = ::readdir(d))
+            names.emplace_back(e->d_name);
+        ::closedir(d);
+    }
+    std::sort(names.begin(), names.end(),
+              [](const std::string& a, const std::string& b) { return CompareNoCase(a, b) < 0; });
+    return names;
 }
 
 // Resets the process's peak resident size to its current size.

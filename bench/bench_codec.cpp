@@ -98,17 +98,8 @@ void BM_ListFolderPictures(benchmark::State& state) {
 void BM_BareDirectoryReadAndSort(benchmark::State& state) {
     if (!F().ok)
         return state.SkipWithError("fixture");
-    for (auto _ : state) {
-        std::vector<std::string> names;
-        DIR* d = ::opendir(F().folder.c_str());
-        while (dirent* e = ::readdir(d))
-            names.emplace_back(e->d_name);
-        ::closedir(d);
-        std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
-            return CompareNoCase(a, b) < 0;
-        });
-        benchmark::DoNotOptimize(names);
-    }
+    for (auto _ : state)
+        benchmark::DoNotOptimize(bench::BareDirectoryReadAndSort(F().folder));
 }
 
 BENCHMARK(BM_LoadImageFile)->Unit(benchmark::kMillisecond);
