@@ -1,6 +1,10 @@
 #include "UiTestSupport.h"
 
+#include "app/MainFrame.h"
 #include "image/Codec.h"
+#include "library/TreeContainerWnd.h"
+
+#include <QTest>
 
 #include <cstdlib>
 #include <fcntl.h>
@@ -40,4 +44,17 @@ std::string MakePicture(const std::string& path, int w, int h, COLORREF colour) 
     img.Allocate(w, h, colour);
     SaveWholeImage(img, path);
     return path;
+}
+
+std::unique_ptr<CKelvraApp> StartApp(int width, int height, const std::vector<std::string>& args) {
+    auto app = std::make_unique<CKelvraApp>();
+    if (!app->InitInstance(args))
+        return nullptr;
+    CMainFrame* f = app->MainFrame();
+    f->showNormal();
+    f->resize(width, height);
+    f->show();
+    if (!QTest::qWaitFor([&] { return f->GetTreeContainer()->StartupDone(); }, 3000))
+        return nullptr;
+    return app;
 }

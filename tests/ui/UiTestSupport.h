@@ -1,10 +1,19 @@
 #pragma once
 // A private program folder for window tests, and the scripted desktop services.
 #include "ScriptedUi.h"
+#include "app/KelvraApp.h"
 #include "app/Settings.h"
 
 #include <QTemporaryDir>
+#include <memory>
 #include <string>
+#include <vector>
+
+// Starts the program (a file named in args as on its command line), shows the
+// frame at width x height and waits until the left pane's start-up has run.
+// Null when the program did not start.
+std::unique_ptr<CKelvraApp> StartApp(int width, int height,
+                                     const std::vector<std::string>& args = {});
 
 // Writes a w x h BMP of one colour; returns its path.
 std::string MakePicture(const std::string& path, int w, int h, COLORREF colour);

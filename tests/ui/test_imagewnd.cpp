@@ -56,14 +56,10 @@ class ImageWndTest : public QObject {
 private slots:
     void init() {
         home = std::make_unique<ProgramHome>();
-        app = std::make_unique<CKelvraApp>();
+        app = StartApp(1200, 800);
+        QVERIFY(app);
         ui = std::make_unique<CScriptedUi>(); // after the app, so it replaces the real one
-        QVERIFY(app->InitInstance({}));
         f = app->MainFrame();
-        f->showNormal();
-        f->resize(1200, 800);
-        f->show();
-        QTest::qWait(30);
         wnd = f->GetImgContainer()->ImageWnd();
         GradientPicture(Pic("a_big.bmp"), 2400, 1800);
         GradientPicture(Pic("b_small.bmp"), 300, 200, RGB(0, 0, 100));

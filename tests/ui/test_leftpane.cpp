@@ -79,15 +79,7 @@ class LeftPaneTest : public QObject {
     Q_OBJECT
 private:
     std::unique_ptr<CKelvraApp> Start(const std::vector<std::string>& args = {}) {
-        auto app = std::make_unique<CKelvraApp>();
-        if (!app->InitInstance(args))
-            return nullptr;
-        CMainFrame* f = app->MainFrame();
-        f->resize(1000, 700);
-        f->show();
-        if (!QTest::qWaitFor([&] { return f->GetTreeContainer()->StartupDone(); }, 3000))
-            return nullptr;
-        return app;
+        return StartApp(1000, 700, args);
     }
     static CTreeContainerWnd* Pane(CKelvraApp& app) { return app.MainFrame()->GetTreeContainer(); }
 

@@ -59,13 +59,10 @@ class ListWndTest : public QObject {
 private slots:
     void init() {
         home = std::make_unique<ProgramHome>();
-        app = std::make_unique<CKelvraApp>();
+        app = StartApp(1200, 800);
+        QVERIFY(app);
         ui = std::make_unique<CScriptedUi>();
-        QVERIFY(app->InitInstance({}));
         f = app->MainFrame();
-        f->resize(1200, 800);
-        f->show();
-        QTest::qWait(30);
         tree = f->GetTreeContainer();
         pics = std::make_unique<QTemporaryDir>();
     }

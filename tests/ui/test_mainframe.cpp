@@ -31,14 +31,7 @@ private:
         return nullptr;
     }
     std::unique_ptr<CKelvraApp> Start(const std::vector<std::string>& args = {}) {
-        auto app = std::make_unique<CKelvraApp>();
-        if (!app->InitInstance(args))
-            return nullptr;
-        auto* f = app->MainFrame();
-        f->resize(1200, 800);
-        f->show();
-        QTest::qWait(50);
-        return app;
+        return StartApp(1200, 800, args);
     }
 
 private slots:

@@ -55,13 +55,10 @@ class StripTest : public QObject {
 private slots:
     void init() {
         home = std::make_unique<ProgramHome>();
-        app = std::make_unique<CKelvraApp>();
+        app = StartApp(900, 700);
+        QVERIFY(app);
         ui = std::make_unique<CScriptedUi>();
-        QVERIFY(app->InitInstance({}));
         f = app->MainFrame();
-        f->resize(900, 700);
-        f->show();
-        QTest::qWait(30);
         tree = f->GetTreeContainer();
         wnd = f->GetImgContainer()->ImageWnd();
     }
