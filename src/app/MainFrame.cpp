@@ -401,11 +401,18 @@ bool CMainFrame::OnCommand(int id) {
         ResetWorkRect();
         break;
     default:
-        break; // commands bound to nothing
+        if (auto h = m_handlers.find(id); h != m_handlers.end())
+            h->second();
+        break; // other commands are bound to nothing
     }
     UpdateCommandUi();
     emit commandDone(id);
     return true;
+}
+
+void CMainFrame::SetCommandHandler(int id, std::function<void()> handler) {
+    m_handlers[id] = std::move(handler);
+    SetCommandAvailable(id);
 }
 
 CImageWnd* CMainFrame::ImageWnd() const {

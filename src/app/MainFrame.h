@@ -4,6 +4,7 @@
 
 #include <QMainWindow>
 #include <QRect>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -88,6 +89,10 @@ public:
 
     // Runs a command when it is enabled; returns whether it ran.
     bool OnCommand(int id);
+    // Binds a command to a handler of a command family that lives in a file
+    // of its own beside the frame (edits, file operations ...); the command
+    // becomes available, and its enable rule still decides when it runs.
+    void SetCommandHandler(int id, std::function<void()> handler);
     CommandUi QueryCommand(int id) const { return QueryCommandUi(id, Flags()); }
     FrameFlags Flags() const;
     // Brings every menu item and tool-bar button up to date with the state.
@@ -163,6 +168,7 @@ private:
     CTreeContainerWnd* m_pTreeContainer = nullptr;
     CImgContainerWnd* m_pImgContainer = nullptr;
     std::multimap<int, QAction*> m_actions;
+    std::map<int, std::function<void()>> m_handlers;
 };
 
 // The application's main window; null while it is being built and after it
