@@ -1,4 +1,9 @@
+#include "ScriptedLauncher.h"
+#include "ScriptedUi.h"
 #include "TempDir.h"
+#include "app/CommandIds.h"
+#include "app/CommandState.h"
+#include "app/HelpCommands.h"
 #include "platform/ProgramFolder.h"
 
 #include <gtest/gtest.h>
@@ -28,6 +33,36 @@ TEST(ProgramFolder, InstalledProgramsKeepTheirFilesPerUserTheBuildTreeBesideItse
     EXPECT_EQ(std::filesystem::status(t.File("xdg/kelvra")).permissions(),
               std::filesystem::perms::owner_all); // private
     EXPECT_EQ(DataFolderFor(t.File("build/kelvra")), t.File("build/"));
+}
+
+TEST(HelpCommands, OpenTheShippedFilesAndReportWhatCannotBeOpened) {
+    TempDir t;
+    t.Write("help.html", "<html></html>");
+    t.Write("README.md", "# Kelvra");
+    CScriptedUi ui;
+    CScriptedLauncher launcher;
+    for (int id : {ID_HELP_FINDER, ID_HELP_HOMEPAGE, ID_HELP_CONTACT}) {
+        EXPECT_TRUE(QueryCommandUi(id, FrameFlags{}).enabled) << id; // never greyed
+        EXPECT_TRUE(RunHelpCommand(id, t.Path()));
+    }
+    EXPECT_EQ(launcher.opened, (std::vector<std::string>{t.File("help.html"), t.File("README.md"),
+                                                         ContactMailLink(ContactAddress())}));
+    EXPECT_TRUE(ui.shown.empty());
+
+    // A missing page is never handed on; the opener's own failure is shown too.
+    std::filesystem::remove(t.File("help.html"));
+    RunHelpCommand(ID_HELP_FINDER, t.Path());
+    launcher.error = 4;
+    RunHelpCommand(ID_HELP_HOMEPAGE, t.Path());
+    ASSERT_EQ(ui.shown.size(), 2u);
+    EXPECT_EQ(ui.shown[0].text, "Failed to run \"" + t.File("help.html") + "\", Error: 2");
+    EXPECT_EQ(ui.shown[0].caption, "Open Failed ");
+    EXPECT_EQ(ui.shown[0].icon, IPlatformUi::Warning);
+    EXPECT_EQ(ui.shown[1].text, "Failed to run \"" + t.File("README.md") + "\", Error: 4");
+    EXPECT_EQ(launcher.opened.size(), 4u);
+
+    EXPECT_EQ(ContactMailLink("a+b?c&d@h"),
+              "mailto:a+b%3Fc%26d@h?subject=%E8%81%94%E7%B3%BB%E4%BD%9C%E8%80%85");
 }
 
 } // namespace
