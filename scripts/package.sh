@@ -2,8 +2,8 @@
 # Builds the Debian package of Kelvra with Debian's hardening flags in its own
 # build folder, checks it with lintian and prints where it is:
 #
-#   bash scripts/package.sh                      # build-deb/kelvra_<version>_<arch>.deb
-#   sudo apt-get install ./build-deb/kelvra_*.deb
+#   bash scripts/package.sh        # build-deb/kelvra_<version>_<arch>.deb
+#   cd build-deb && sudo apt-get install ./kelvra_*.deb
 #
 # The package's dependencies are found by dpkg-shlibdeps. Environment:
 # KELVRA_DEB_BUILD (build folder, default <repo>/build-deb). Exit status: 0
