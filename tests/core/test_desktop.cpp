@@ -12,6 +12,7 @@ namespace {
 
 TEST(ProgramFolder, InstalledProgramsKeepTheirFilesPerUserTheBuildTreeBesideItself) {
     TempDir t;
+    t.Write("usr/bin/kelvra", "");
     t.Write("usr/share/kelvra/help.html", "");
     t.Write("lone/bin/kelvra", ""); // a bin folder without the shipped files
     const std::string installed = t.File("usr/bin/kelvra"), home = t.File("home");
