@@ -14,6 +14,7 @@
 #include "thumbs/ThumbCache.h"
 #include "app/StripLogic.h"
 #include "library/FileCommands.h"
+#include "library/FolderTree.h"
 #include "library/TreeContainerWnd.h"
 #include "platform/ProgramFolder.h"
 #include "platform/QtUtil.h"
@@ -21,9 +22,13 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QComboBox>
+#include <QDir>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QProxyStyle>
 #include <QSplitter>
 #include <QStatusTipEvent>
 #include <QTimer>
@@ -434,7 +439,7 @@ void CMainFrame::ResetWorkRect() {
 }
 
 void CMainFrame::OnOpen() {
-    std::string file = PlatformUi().GetOpenFileName(" All Support files(*.*)|*.*|");
+    std::string file = PlatformUi().GetOpenFileName(" All Support files(*.*)|*.*|", DialogFolder());
     if (file.empty())
         return;
     CWaitCursor wait;
@@ -444,8 +449,8 @@ void CMainFrame::OnOpen() {
     m_bRotated = false;
     ImageWnd()->OpenImage(file);
     // The left pane walks the opened file's folder from now on.
-    if (FolderOf(file) != m_pTreeContainer->m_strCurrentFolder)
-        m_pTreeContainer->ShowFolder(FolderOf(file));
+    if (!SameFolder(FolderPartOf(file), m_pTreeContainer->m_strCurrentFolder))
+        m_pTreeContainer->ShowFolder(FolderPartOf(file));
     m_pTreeContainer->m_strCurrentFile = file;
     ImageWnd()->Repaint();
     if (m_bImageLoaded)
@@ -465,8 +470,8 @@ void CMainFrame::OnSaveAs() {
         return;
     }
     CWaitCursor wait;
-    std::string target =
-        PlatformUi().GetSaveFileName("JPG(*.jpg)|*.jpg|BMP(*.bmp)|*.bmp|PNG(*.png)|*.png|");
+    std::string target = PlatformUi().GetSaveFileName(
+        "JPG(*.jpg)|*.jpg|BMP(*.bmp)|*.bmp|PNG(*.png)|*.png|", DialogFolder());
     if (!target.empty()) {
         std::string name = FileNameOf(target);
         std::size_t dot = name.find_last_of('.');
@@ -608,6 +613,14 @@ void CMainFrame::ShowZoomText() {
 void CMainFrame::SetZoom(float zoom) {
     m_fZoom = m_fPrevZoom = zoom;
     ShowZoomText();
+}
+
+std::string CMainFrame::DialogFolder() const {
+    if (m_bImageLoaded && !ImageWnd()->CurrentFile().empty())
+        return FolderPartOf(ImageWnd()->CurrentFile());
+    if (m_pTreeContainer && DirectoryExists(m_pTreeContainer->m_strCurrentFolder))
+        return m_pTreeContainer->m_strCurrentFolder;
+    return PathBytes(QDir::homePath()); // never the working directory
 }
 
 int CMainFrame::GetPictureCount() const {

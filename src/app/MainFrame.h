@@ -60,6 +60,10 @@ public:
     void ClearWorkRect() { SetWorkRect(0, 0, 0, 0); }
     void ResetWorkRect();
 
+    // Where the file and folder choosers open: the shown picture's folder,
+    // else the left pane's current folder.
+    std::string DialogFolder() const;
+
     int GetPictureCount() const;
     std::string GetPicturePath(int i) const;
 

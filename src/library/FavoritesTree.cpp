@@ -23,7 +23,7 @@ void CFavoritesTree::Rebuild(const std::vector<std::string>& entries) {
     clear();
     QList<QTreeWidgetItem*> items;
     for (const std::string& e : entries) {
-        auto* item = new QTreeWidgetItem(QStringList(Q(SplitFavorite(e).display)));
+        auto* item = new QTreeWidgetItem(QStringList(PathText(SplitFavorite(e).display)));
         item->setIcon(0, m_imageList[0]);
         items.push_back(item);
     }

@@ -71,7 +71,7 @@ bool CIconComboBox::AddItem(const std::string& text) {
             return false;
         }
     m_arrItems.push_back(text);
-    addItem(Q(text));
+    addItem(PathText(text));
     return true;
 }
 
