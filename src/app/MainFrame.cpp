@@ -91,8 +91,18 @@ KeyChord ParseChord(const std::string& text) {
     return {seq[0].key(), seq[0].keyboardModifiers()};
 }
 
+// A field the user types text into: an edit, or a drop-down box with one.
+bool IsTextField(const QWidget* w) {
+    if (qobject_cast<const QLineEdit*>(w))
+        return true;
+    auto* box = qobject_cast<const QComboBox*>(w);
+    return box && box->isEditable();
+}
+
 // Takes the accelerator keys of the frame before any of its windows sees
-// them, as the frame's accelerator table does.
+// them, as the frame's accelerator table does. Other keys go to the focused
+// window; what a focused text field leaves alone goes no further, so a key
+// typed into it never acts on another window.
 class CAcceleratorFilter : public QObject {
 public:
     explicit CAcceleratorFilter(CMainFrame* frame) : QObject(frame), m_frame(frame) {
@@ -107,6 +117,12 @@ protected:
         auto* w = qobject_cast<QWidget*>(target);
         if (!w || w->window() != m_frame)
             return false;
+        QWidget* focus = QApplication::focusWidget();
+        if (e->type() == QEvent::KeyPress && focus && focus != w && IsTextField(focus) &&
+            w->isAncestorOf(focus)) {
+            e->accept(); // passed up from the field: it stops here
+            return true;
+        }
         auto* k = static_cast<QKeyEvent*>(e);
         Qt::KeyboardModifiers mods =
             k->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::ShiftModifier |
