@@ -784,14 +784,11 @@ void CMainFrame::ToggleFullScreen() {
         m_menuSaved = menuBar();
         m_menuSaved->hide();
         HideLeftPane();
-        setWindowFlag(Qt::FramelessWindowHint, true);
         showFullScreen();
         m_wndToolBar->hide();
         m_wndStatusBar->hide();
         m_bFullScreen = true;
     } else {
-        setWindowFlag(Qt::FramelessWindowHint, false);
-        showNormal();
         showMaximized();
         if (m_menuSaved)
             m_menuSaved->show();
