@@ -193,7 +193,9 @@ void CImageWnd::ShowLoaded(std::unique_ptr<CImageBuffer> img) {
     m_view.SetClientSize(width(), LayoutHeight());
     m_view.OpenPicture(m_pImage->Width(), m_pImage->Height(), m_pFrame->m_nDisplayMode == 1);
     m_pFrame->SetMaxZoom(m_view.Ladder().GetMaxZoom());
-    m_pFrame->SetMinZoom(m_view.GetMinZoom());
+    // The lowest end is the marker below step 1: zoom out stays usable at
+    // step 1, where it may leave for the list.
+    m_pFrame->SetMinZoom(m_view.Ladder().GetLowestEnd());
     m_pFrame->SetWorkRect(0, 0, m_pImage->Width(), m_pImage->Height());
     m_pFrame->SetZoom(m_view.GetZoom());
     m_bLoaded = true;

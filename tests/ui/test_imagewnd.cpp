@@ -127,12 +127,12 @@ private slots:
         for (int i = 0; i < 8; ++i)
             f->OnCommand(ID_ZOOM_OUT); // down to step 1
         QCOMPARE(f->m_fZoom, wnd->View().GetZoomStep(1));
-        QVERIFY(!Action(ID_ZOOM_OUT)->isEnabled());
-        QVERIFY(!f->OnCommand(ID_ZOOM_OUT));
+        QVERIFY(Action(ID_ZOOM_OUT)->isEnabled()); // below step 1 lies the list
+        QVERIFY(f->OnCommand(ID_ZOOM_OUT));        // the option is off: it stays at step 1
+        QCOMPARE(f->m_fZoom, wnd->View().GetZoomStep(1));
         // Zoom out below the smallest step with the list option on but... the
         // list is not empty here, so the right pane switches to the list.
         f->m_bListWhenSmallest = true;
-        f->m_fZoom = wnd->View().GetZoomStep(1) + 0.001f; // let the command through
         f->OnCommand(ID_ZOOM_OUT);
         QCOMPARE(f->GetImgContainer()->GetMode(), 2);
         QVERIFY(!f->m_bImageMode);
