@@ -146,6 +146,19 @@ private:
     std::map<KeyChord, int> m_keys;
 };
 
+// The main menu's look: a greyed item is highlighted too, so that its prompt
+// shows in the status bar as an enabled item's does.
+class CMenuStyle : public QProxyStyle {
+public:
+    using QProxyStyle::QProxyStyle;
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* ret) const override {
+        if (hint == SH_Menu_AllowActiveAndDisabled)
+            return 1;
+        return QProxyStyle::styleHint(hint, option, widget, ret);
+    }
+};
+
 } // namespace
 
 CMainFrame* AfxGetMainWnd() {
@@ -237,6 +250,11 @@ void CMainFrame::FillMenu(QMenu* menu, const std::vector<MenuItem>& items) {
             menu->addAction(ActionFor(item.id, Q(item.text)));
         }
     }
+    if (!m_pMenuStyle) {
+        m_pMenuStyle = new CMenuStyle(QApplication::style()->name());
+        m_pMenuStyle->setParent(this);
+    }
+    menu->setStyle(m_pMenuStyle);
     connect(menu, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandUi);
     connect(menu, &QMenu::aboutToHide, this, [this] { SetStatusText(0, "就绪"); });
 }

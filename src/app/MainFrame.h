@@ -167,6 +167,7 @@ private:
     CTreeContainerWnd* m_pTreeContainer = nullptr;
     CImgContainerWnd* m_pImgContainer = nullptr;
     std::multimap<int, QAction*> m_actions;
+    class QStyle* m_pMenuStyle = nullptr; // the menus' look, made with the first menu
 };
 
 // The application's main window; null while it is being built and after it
