@@ -182,9 +182,10 @@ void CImageWnd::ShowLoaded(std::unique_ptr<CImageBuffer> img) {
     m_bButtonDown = m_bDragging = m_bRightArmed = m_bPopupShown = false;
     m_overview.EndDrag();
     // The initial view of a new picture hides the strip, unless the picture
-    // was picked in the strip: then it is laid out above it.
+    // was picked in the strip or with the full-screen row: then it is laid
+    // out above it.
     m_pFrame->m_nStripMode = kStripCentre;
-    m_bLayoutAboveStrip = m_bOpeningFromStrip && m_bStripShown;
+    m_bLayoutAboveStrip = m_bKeepStrip && m_bStripShown;
     if (!m_bLayoutAboveStrip && m_bStripShown) {
         m_bStripShown = false;
         m_pFrame->m_bShowStrip = false;
@@ -372,7 +373,14 @@ void CImageWnd::resizeEvent(QResizeEvent*) {
 void CImageWnd::OnRowButton(EFloatingButton b) {
     static const int commands[] = {ID_ZOOM_IN,      ID_ZOOM_OUT,     ID_ZOOM_FIT,
                                    ID_PREV_PICTURE, ID_NEXT_PICTURE, ID_ROTATE_RIGHT};
+    // The row lives with the strip: a picture opened from it keeps the strip
+    // and is laid out above it, as one picked in the strip is.
+    const std::string before = m_strFile;
+    m_bKeepStrip = true;
     m_pFrame->OnCommand(commands[static_cast<int>(b)]);
+    m_bKeepStrip = false;
+    if (m_strFile != before && m_bStripShown)
+        m_pFrame->RefreshStrip(CMainFrame::kStripAfterPicture);
     Repaint();
 }
 
@@ -748,9 +756,9 @@ void CImageWnd::OnStripClick(const QPoint& pt) {
         return;
     // Opened through the left pane, so that its list follows; the strip
     // stays and the picture is laid out above it.
-    m_bOpeningFromStrip = true;
+    m_bKeepStrip = true;
     tree->OpenPicture(path);
-    m_bOpeningFromStrip = false;
+    m_bKeepStrip = false;
     if (!m_bLoaded)
         return;
     switch (StripAfterSlotClick(pt.x(), cw)) {

@@ -133,7 +133,7 @@ private:
     QMenu* m_pMenu = nullptr;
     std::vector<std::uint8_t> m_stripBlock; // bottom-up, cw - 30 pixels wide, 66 rows
     int m_nStripWidth = 0;
-    bool m_bOpeningFromStrip = false;
+    bool m_bKeepStrip = false; // the picture being opened keeps the strip shown
     bool m_bLayoutAboveStrip = false;
 };
 
