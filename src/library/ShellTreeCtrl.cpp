@@ -398,9 +398,10 @@ QTreeWidgetItem* CShellTreeCtrl::FindLoadedItem(const std::string& path) const {
 }
 
 void CShellTreeCtrl::mousePressEvent(QMouseEvent* e) {
-    // The right button only opens the menu: the commands act on the selected
-    // item, and pointing at another one selects (and opens) nothing.
-    if (e->button() == Qt::RightButton) {
+    // A right click on an item selects it first, as a left click does, so
+    // that its menu acts on the item the user sees selected; beside the items
+    // it selects nothing.
+    if (e->button() == Qt::RightButton && !itemAt(e->position().toPoint())) {
         e->accept();
         return;
     }

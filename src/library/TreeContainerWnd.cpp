@@ -96,6 +96,8 @@ bool CTreeContainerWnd::Create() {
     m_pFavTree->hide();
     connect(m_pFavTree, &QTreeWidget::currentItemChanged, this,
             [this](QTreeWidgetItem* item) { OnFavoritesSelChanged(item); });
+    connect(m_pFavTree, &CFavoritesTree::selectedItemClicked, this,
+            [this](QTreeWidgetItem* item) { OnFavoritesSelChanged(item); });
     connect(m_pFavTree, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
         PopupFavoritesMenu(m_pFavTree->viewport()->mapToGlobal(pos));
     });
