@@ -155,11 +155,14 @@ bool CImageWnd::OpenImage(const std::string& path) {
         return false;
     }
     ShowLoaded(std::move(img));
-    // The decode time counts in whole milliseconds, as the tick counter does.
+    // The decode time runs up to the picture on the screen, in whole
+    // milliseconds as the tick counter counts; the thumbnail and the overview
+    // are made after it.
     auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
                   std::chrono::steady_clock::now() - start)
                   .count();
     m_pFrame->SetStatusText(3, FormatDecodeTime(static_cast<float>(ms) * 0.001f));
+    AfterShown();
     return true;
 }
 
@@ -174,6 +177,7 @@ void CImageWnd::ShowSlide(const std::string& path, std::unique_ptr<CImageBuffer>
     }
     img->SetBackColor(m_crBackground);
     ShowLoaded(std::move(img));
+    AfterShown();
 }
 
 void CImageWnd::ShowLoaded(std::unique_ptr<CImageBuffer> img) {
@@ -203,10 +207,15 @@ void CImageWnd::ShowLoaded(std::unique_ptr<CImageBuffer> img) {
     m_pFrame->m_bImageLoaded = true;
     m_pFrame->m_bWheelZoom = false; // every load sets the wheel to step through pictures
     m_pFrame->m_bZoomReady = true;
+    Repaint();
+}
+
+void CImageWnd::AfterShown() {
     // A cache that cannot be written (read-only program folder) costs nothing here.
     WriteThumbnail(*m_pImage, m_strFile);
     m_overview.BuildOverview(*m_pImage);
-    Repaint();
+    if (OverviewOn() && m_overview.IsShown(m_view))
+        Repaint();
 }
 
 void CImageWnd::ResetView() {
@@ -219,6 +228,9 @@ void CImageWnd::ResetView() {
     m_overview.Invalidate();
     m_view.ClearPicture();
     Repaint();
+    // Position, zoom and decode time belonged to the picture.
+    for (int pane = 1; pane <= 3; ++pane)
+        m_pFrame->SetStatusText(pane, "");
 }
 
 void CImageWnd::ShowFailure() {

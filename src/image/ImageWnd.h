@@ -103,6 +103,8 @@ protected:
 
 private:
     void ShowLoaded(std::unique_ptr<CImageBuffer> img);
+    // After a picture is on the screen: its thumbnail and its overview.
+    void AfterShown();
     void ShowFailure();
     void DrawOverlays(bool blur);
     void DrawFloatingRow();

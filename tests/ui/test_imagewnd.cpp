@@ -8,6 +8,7 @@
 #include "image/ImageWnd.h"
 #include "library/TreeContainerWnd.h"
 #include "platform/FileOps.h"
+#include "thumbs/ThumbCache.h"
 
 #include <QAction>
 #include <QElapsedTimer>
@@ -405,6 +406,29 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!ui->shown.empty(), 3000);
         QCOMPARE(ui->shown.back().text, std::string("当前文件夹中没有图片"));
         QTRY_VERIFY(!f->GetImgContainer()->IsSlideRunning());
+    }
+
+    void theDecodeTimePaneWidthsAndChoosersFollowTheShownPicture() {
+        struct : QObject {
+            std::function<void()> onPaint;
+            bool eventFilter(QObject*, QEvent* e) override {
+                if (e->type() == QEvent::Paint)
+                    onPaint();
+                return false;
+            }
+        } probe;
+        bool thumbWhenTimed = true;
+        probe.onPaint = [&] { thumbWhenTimed = ThumbExists(Pic("b_small.bmp")); };
+        f->StatusBar()->Pane(3)->installEventFilter(&probe);
+        Open(Pic("b_small.bmp"));
+        QVERIFY(!thumbWhenTimed && ThumbExists(Pic("b_small.bmp"))); // timed before the thumbnail
+        f->GetTreeContainer()->ShowFolder("/");                      // the picture stays shown
+        QVERIFY(f->OnCommand(ID_FILE_SAVE_AS));
+        QCOMPARE(ui->startFolders.back(), pics.path().toStdString());
+        f->SetStatusText(1, "141/150");
+        CStatusPane* pos = f->StatusBar()->Pane(1);
+        QVERIFY(pos->width() >=
+                pos->fontMetrics().horizontalAdvance("141/150") + 2 * pos->frameWidth());
     }
 };
 
