@@ -18,6 +18,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QThread>
+#include <QTimer>
 #include <QWheelEvent>
 #include <chrono>
 
@@ -35,6 +36,9 @@ CViewDest DestOf(QImage& img) {
 QRect ToQRect(const ViewRect& r) {
     return QRect(r.left, r.top, r.Width(), r.Height());
 }
+
+// Told when the view's block cannot be allocated.
+constexpr const char* kOutOfMemoryText = "系统分配内存失败";
 
 // Colours of the strip's buttons and frame (COLORREF values).
 constexpr COLORREF kStripButtonFace = RGB(0xE4, 0xE4, 0xE4);
@@ -272,9 +276,30 @@ void CImageWnd::SetZoomTo(float z) {
     }
 }
 
+bool CImageWnd::AllocateBacking() {
+    const QSize want = size().expandedTo(QSize(1, 1));
+    if (m_backing.size() == want)
+        return true;
+    // A block beyond the largest a picture may have is refused like memory
+    // that cannot be had. The failure is told once, not at every paint.
+    const std::uint64_t bytes = std::uint64_t(want.width()) * std::uint64_t(want.height()) * 4;
+    m_backing = bytes <= CImageBuffer::kMaxBlock ? QImage(want, QImage::Format_RGB32) : QImage();
+    if (!m_backing.isNull()) {
+        m_bBackingFailed = false;
+        return true;
+    }
+    if (!m_bBackingFailed) {
+        m_bBackingFailed = true;
+        QTimer::singleShot(0, this, [] { PlatformUi().MessageBox(kOutOfMemoryText); });
+    }
+    return false;
+}
+
 void CImageWnd::Repaint() {
-    if (m_backing.size() != size())
-        m_backing = QImage(size().expandedTo(QSize(1, 1)), QImage::Format_RGB32);
+    if (!AllocateBacking()) {
+        update(); // nothing to draw from
+        return;
+    }
     CViewDest dest = DestOf(m_backing);
     if (m_bLoaded) {
         m_renderer.Render(*m_pImage, m_view, m_crBackground, dest);
@@ -298,6 +323,8 @@ void CImageWnd::Repaint() {
 }
 
 void CImageWnd::DrawOverlays(bool blur) {
+    if (m_backing.isNull())
+        return;
     CViewDest dest = DestOf(m_backing);
     if (blur)
         BlurView(dest, m_view.GetZoom());
@@ -313,6 +340,8 @@ void CImageWnd::DrawOverlays(bool blur) {
 }
 
 void CImageWnd::DrawFloatingRow() {
+    if (m_backing.isNull())
+        return;
     CViewDest dest = DestOf(m_backing);
     DarkenRect(dest, m_row.band, 80);
     DarkenRect(dest, m_row.exit, 60);
@@ -361,10 +390,11 @@ void CImageWnd::DrawFloatingRow() {
 }
 
 void CImageWnd::paintEvent(QPaintEvent* e) {
-    QPainter p(this);
     if (m_backing.size() != size())
         Repaint();
-    p.drawImage(e->rect(), m_backing, e->rect());
+    QPainter p(this);
+    if (m_backing.size() == size())
+        p.drawImage(e->rect(), m_backing, e->rect());
 }
 
 void CImageWnd::resizeEvent(QResizeEvent*) {

@@ -430,6 +430,17 @@ private slots:
         QVERIFY(pos->width() >=
                 pos->fontMetrics().horizontalAdvance("141/150") + 2 * pos->frameWidth());
     }
+
+    void aViewBlockThatCannotBeHadIsToldOncePerFailure() {
+        for (std::size_t told : {1, 2}) {
+            wnd->resize(40000, 20000); // 3.2 GB
+            wnd->Repaint();
+            QTest::qWait(10);
+            QCOMPARE(ui->shown.size(), told);
+            QCOMPARE(ui->shown.back().text, std::string("系统分配内存失败"));
+            wnd->resize(400, 300);
+        }
+    }
 };
 
 QTEST_MAIN(ImageWndTest)
