@@ -4,6 +4,7 @@
 
 #include <QMainWindow>
 #include <QRect>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -60,6 +61,10 @@ public:
     void ClearWorkRect() { SetWorkRect(0, 0, 0, 0); }
     void ResetWorkRect();
 
+    // Where the file and folder choosers open: the shown picture's folder,
+    // else the left pane's current folder.
+    std::string DialogFolder() const;
+
     int GetPictureCount() const;
     std::string GetPicturePath(int i) const;
 
@@ -88,6 +93,10 @@ public:
 
     // Runs a command when it is enabled; returns whether it ran.
     bool OnCommand(int id);
+    // Binds a command to a handler of a command family that lives in a file
+    // of its own beside the frame (edits, file operations ...); the command
+    // becomes available, and its enable rule still decides when it runs.
+    void SetCommandHandler(int id, std::function<void()> handler);
     CommandUi QueryCommand(int id) const { return QueryCommandUi(id, Flags()); }
     FrameFlags Flags() const;
     // Brings every menu item and tool-bar button up to date with the state.
@@ -163,6 +172,8 @@ private:
     CTreeContainerWnd* m_pTreeContainer = nullptr;
     CImgContainerWnd* m_pImgContainer = nullptr;
     std::multimap<int, QAction*> m_actions;
+    std::map<int, std::function<void()>> m_handlers;
+    class QStyle* m_pMenuStyle = nullptr; // the menus' look, made with the first menu
 };
 
 // The application's main window; null while it is being built and after it

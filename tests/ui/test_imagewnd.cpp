@@ -8,6 +8,7 @@
 #include "library/TreeContainerWnd.h"
 #include "platform/FileOps.h"
 #include "platform/QtUtil.h"
+#include "thumbs/ThumbCache.h"
 
 #include <QAction>
 #include <QElapsedTimer>
@@ -57,19 +58,21 @@ private slots:
         QCOMPARE(f->GetStatusText(1), std::string("1/3"));
         QCOMPARE(f->GetStatusText(2),
                  QString::asprintf("%2.0f%%", wnd->View().GetZoom() * 100.0).toStdString());
-        // Step 1 greys zoom out; with the list option and an empty list the
-        // view stays and zooming stays usable; with pictures the list comes.
+        // Zoom out stays usable at step 1 (below it lies the list): with the
+        // option off, or with an empty list, the view stays at step 1 and
+        // zooming stays usable; with the option and pictures the list comes.
+        const float step1 = wnd->View().GetZoomStep(1);
         for (int i = 0; i < 12; ++i)
             f->OnCommand(ID_ZOOM_OUT);
-        QVERIFY(f->m_fZoom == wnd->View().GetZoomStep(1) && !Enabled(ID_ZOOM_OUT));
+        QVERIFY(f->m_fZoom == step1 && Enabled(ID_ZOOM_OUT));
+        QVERIFY(f->OnCommand(ID_ZOOM_OUT) && f->m_fZoom == step1);
         f->m_bListWhenSmallest = true;
         const auto list = pane->m_arrFolderImages;
         pane->m_arrFolderImages.clear();
-        f->m_fZoom += 0.001f; // let the command through
         f->OnCommand(ID_ZOOM_OUT);
-        QVERIFY(f->GetImgContainer()->GetMode() == 1 && f->m_bZoomReady);
+        QVERIFY(f->GetImgContainer()->GetMode() == 1 && f->m_bZoomReady && f->m_fZoom == step1);
+        QVERIFY(Enabled(ID_ZOOM_IN));
         pane->m_arrFolderImages = list;
-        f->m_fZoom += 0.001f;
         f->OnCommand(ID_ZOOM_OUT);
         QVERIFY(f->GetImgContainer()->GetMode() == 2 && !f->m_bImageMode);
         // Next and previous follow the current file and never wrap; next is
@@ -211,6 +214,40 @@ private slots:
         wnd->resize(29, 300);
         f->OnCommand(ID_VIEW_STRIP);
         QVERIFY(wnd->GetStripSlotCount() == 0 && !wnd->m_bStripShown);
+    }
+
+    void theDecodeTimePaneWidthsAndChoosersFollowTheShownPicture() {
+        struct : QObject {
+            std::function<void()> onPaint;
+            bool eventFilter(QObject*, QEvent* e) override {
+                if (e->type() == QEvent::Paint)
+                    onPaint();
+                return false;
+            }
+        } probe;
+        bool thumbWhenTimed = true;
+        probe.onPaint = [&] { thumbWhenTimed = ThumbExists(Pic("b_small.bmp")); };
+        f->StatusBar()->Pane(3)->installEventFilter(&probe);
+        Open(Pic("b_small.bmp"));
+        QVERIFY(!thumbWhenTimed && ThumbExists(Pic("b_small.bmp"))); // timed before the thumbnail
+        f->GetTreeContainer()->ShowFolder("/");                      // the picture stays shown
+        QVERIFY(f->OnCommand(ID_FILE_SAVE_AS));
+        QCOMPARE(ui->startFolders.back() + "/", pics->Path()); // no trailing "/"
+        f->SetStatusText(1, "141/150");
+        CStatusPane* pos = f->StatusBar()->Pane(1);
+        QVERIFY(pos->width() >=
+                pos->fontMetrics().horizontalAdvance("141/150") + 2 * pos->frameWidth());
+    }
+
+    void aViewBlockThatCannotBeHadIsToldOncePerFailure() {
+        for (std::size_t told : {1, 2}) {
+            wnd->resize(40000, 20000); // 3.2 GB
+            wnd->Repaint();
+            QTest::qWait(10);
+            QCOMPARE(ui->shown.size(), told);
+            QCOMPARE(ui->shown.back().text, std::string("系统分配内存失败"));
+            wnd->resize(400, 300);
+        }
     }
 };
 

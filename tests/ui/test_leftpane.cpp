@@ -224,13 +224,17 @@ private slots:
         QVERIFY(fav->currentItem() == fav->topLevelItem(0) &&
                 fav->topLevelItem(0)->text(0) == "[1]Holiday");
         // Selecting a favourite makes its folder current; the right button
-        // selects nothing; removing renumbers the rest and opens nothing.
+        // selects first, so the menu acts on the one shown selected; removing
+        // renumbers the rest and opens nothing.
         f->OnCommand(ID_VIEW_FAVORITES);
         fav->setCurrentItem(fav->topLevelItem(0));
         QVERIFY(pane->m_strCurrentFolder == *user / "Holiday/" &&
                 pane->m_arrFolderImages.size() == 2);
         QTest::mouseClick(fav->viewport(), Qt::RightButton, {},
                           fav->visualItemRect(fav->topLevelItem(1)).center());
+        QVERIFY(fav->currentItem() == fav->topLevelItem(1) &&
+                pane->m_strCurrentFolder == *user / "Shown/");
+        fav->setCurrentItem(fav->topLevelItem(0));
         QVERIFY(pane->OnPaneCommand(ID_FAVORITES_REMOVE));
         const std::vector<std::string> rest{"[1]Shown###" + *user / "Shown/"};
         QVERIFY(pane->Favorites().Entries() == rest && fav->topLevelItem(0)->text(0) == "[1]Shown");
