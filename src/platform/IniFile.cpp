@@ -3,8 +3,6 @@
 #include "platform/FileOps.h"
 
 #include <cstdint>
-#include <fstream>
-#include <sstream>
 
 namespace {
 
@@ -35,12 +33,10 @@ bool EqualNoCase(const std::string& a, const std::string& b) {
 
 bool CIniFile::Load(const std::string& path) {
     m_lines.clear();
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
+    std::optional<std::string> text = ReadWholeFile(path, kMaxIniFile);
+    if (!text)
         return false;
-    std::ostringstream ss;
-    ss << in.rdbuf();
-    Parse(ss.str());
+    Parse(*text);
     return true;
 }
 

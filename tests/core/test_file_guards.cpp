@@ -1,9 +1,10 @@
 // The program's files on the disk: every reader opens a file without
 // blocking and refuses anything but a regular file (a FIFO or a device where
-// a picture should be); whole-file writes have no name
+// a picture or the settings file should be); whole-file writes have no name
 // until complete, a killed writer leaves nothing (or, without nameless
 // files, a name with its process id), and the start-up clean-up removes
 // such names of ended processes in the program's own folders only.
+#include "app/Settings.h"
 #include "app/StartUp.h"
 #include "image/Codec.h"
 #include "platform/FileOps.h"
@@ -25,6 +26,10 @@ TEST(SpecialFiles, ReadersNeverBlockAndRefuseThem) {
     TempDir dir;
     ASSERT_EQ(::mkfifo(dir.File("y.jpg").c_str(), 0600), 0);
     ASSERT_EQ(::symlink("/dev/zero", dir.File("z.jpg").c_str()), 0);
+    ASSERT_EQ(::mkfifo(dir.File("fifo.ini").c_str(), 0600), 0);
+    ASSERT_EQ(::symlink("/dev/zero", dir.File("zero.ini").c_str()), 0);
+    dir.Write("huge.ini", "[ShowLastSee]\nmLastSee=1\n"); // then a hole: 2 MB
+    ASSERT_EQ(::truncate(dir.File("huge.ini").c_str(), 2 << 20), 0);
     auto readers = [&] {
         for (const char* name : {"y.jpg", "z.jpg"}) {
             CImageBuffer img;
@@ -32,13 +37,20 @@ TEST(SpecialFiles, ReadersNeverBlockAndRefuseThem) {
             EXPECT_FALSE(CExifReader().ReadJpegFile(dir.File(name))) << name;
             EXPECT_EQ(BuildGpsExport(dir.Path(), {dir.File(name)}), "") << name;
         }
+        for (const char* name : {"fifo.ini", "zero.ini", "huge.ini"}) {
+            CSystemSettings s;
+            std::string folder;
+            ReadSettingsFile(dir.File(name), s, folder); // counts as missing
+            EXPECT_EQ(folder, kNoFolder) << name;
+            EXPECT_EQ(s.mLastSee, 0) << name;
+        }
     };
     auto done = std::async(std::launch::async, readers);
     const bool prompt = done.wait_for(std::chrono::seconds(5)) == std::future_status::ready;
     EXPECT_TRUE(prompt) << "a reader blocks on a FIFO";
     // Lets a blocked reader go: a writer opens each FIFO, and closes it.
     while (done.wait_for(std::chrono::milliseconds(50)) != std::future_status::ready)
-        for (const char* fifo : {"y.jpg"})
+        for (const char* fifo : {"y.jpg", "fifo.ini"})
             ::close(::open(dir.File(fifo).c_str(), O_WRONLY | O_NONBLOCK));
 }
 
