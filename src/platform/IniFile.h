@@ -22,7 +22,9 @@ public:
     void Parse(const std::string& text);
 
     std::optional<std::string> Get(const std::string& section, const std::string& key) const;
-    void Set(const std::string& section, const std::string& key, const std::string& value);
+    // Sets a value. A section, key or value holding a carriage return or a
+    // line feed is refused (false): the key keeps its previous value.
+    bool Set(const std::string& section, const std::string& key, const std::string& value);
 
     std::string Text() const;
     // Writes the whole file to a temporary file in the same folder and renames
