@@ -1,6 +1,7 @@
 #include "app/KelvraApp.h"
 
 #include "app/MainFrame.h"
+#include "app/StartUp.h"
 #include "platform/ProgramFolder.h"
 #include "platform/QtPlatformUi.h"
 #include "platform/QtUtil.h"
@@ -15,6 +16,7 @@ static void LoadResources() {
 }
 
 CKelvraApp::CKelvraApp() : m_ui(std::make_unique<CQtPlatformUi>()) {
+    RemoveLeftoverTempFilesAtStart();
     LoadResources();
     SetPlatformUi(m_ui.get());
 }

@@ -508,34 +508,25 @@ void CMainFrame::OnOpen() {
 void CMainFrame::OnSaveAs() {
     if (!m_bImageLoaded)
         return;
-    // The picture goes to a temporary BMP first; the codec converts that file.
-    std::string temp = MakeTempFile(".bmp");
-    if (temp.empty() || !SaveWholeImage(ImageWnd()->Image(), temp)) {
-        if (!temp.empty())
-            DeleteFileAt(temp);
-        PlatformUi().MessageBox("创建文件失败");
-        return;
-    }
     CWaitCursor wait;
     std::string target = PlatformUi().GetSaveFileName(
         "JPG(*.jpg)|*.jpg|BMP(*.bmp)|*.bmp|PNG(*.png)|*.png|", DialogFolder());
-    if (!target.empty()) {
-        std::string name = FileNameOf(target);
-        std::size_t dot = name.find_last_of('.');
-        std::string ext = dot == std::string::npos ? std::string() : name.substr(dot + 1);
-        for (char& c : ext)
-            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        int format = ext == "bmp"   ? kFormatBmp
-                     : ext == "jpg" ? kFormatJpeg
-                     : ext == "png" ? kFormatPng
-                                    : 0;
-        if (format == 0)
-            PlatformUi().MessageBox("无法保存为该文件格式");
-        else if (!ConvertImageFile(temp, target, format))
-            PlatformUi().MessageBox("创建文件失败");
-    }
-    ClearReadOnly(temp);
-    DeleteFileAt(temp);
+    if (target.empty())
+        return;
+    std::string name = FileNameOf(target);
+    std::size_t dot = name.find_last_of('.');
+    std::string ext = dot == std::string::npos ? std::string() : name.substr(dot + 1);
+    for (char& c : ext)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    int format = ext == "bmp"   ? kFormatBmp
+                 : ext == "jpg" ? kFormatJpeg
+                 : ext == "png" ? kFormatPng
+                                : 0;
+    const CImageBuffer& img = ImageWnd()->Image();
+    if (format == 0)
+        PlatformUi().MessageBox("无法保存为该文件格式");
+    else if (!SaveImageFile(img, 0, 0, img.Width(), img.Height(), target, format))
+        PlatformUi().MessageBox("创建文件失败");
 }
 
 void CMainFrame::OnZoomIn() {
