@@ -4,6 +4,7 @@
 #include "app/CommandIds.h"
 #include "app/CommandTable.h"
 #include "app/ImgContainerWnd.h"
+#include "app/ResizeOptionsCommands.h"
 #include "app/StatusBar.h"
 #include "image/Codec.h"
 #include "image/ImageWnd.h"
@@ -184,6 +185,7 @@ bool CMainFrame::Create() {
     setCentralWidget(m_wndSplitter);
 
     BuildAccelerators();
+    BindResizeAndOptionsCommands(*this);
     auto* idle = new QTimer(this); // idle-time refresh of enable states
     connect(idle, &QTimer::timeout, this, &CMainFrame::UpdateCommandUi);
     idle->start(250);

@@ -39,3 +39,12 @@ std::string CScriptedUi::ChooseFolder(const std::string& title) {
     folderTitles.push_back(title);
     return Next(folders);
 }
+
+std::optional<std::uint32_t> CScriptedUi::ChooseColor(std::uint32_t initial) {
+    colorPresets.push_back(initial);
+    if (colors.empty())
+        return std::nullopt;
+    std::optional<std::uint32_t> c = colors.front();
+    colors.pop_front();
+    return c;
+}
