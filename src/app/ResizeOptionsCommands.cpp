@@ -4,11 +4,9 @@
 #include "app/ImgContainerWnd.h"
 #include "app/MainFrame.h"
 #include "app/OptionsSheet.h"
-#include "image/Codec.h"
 #include "image/ImageWnd.h"
 #include "image/ResizeSaveDlg.h"
 #include "library/TreeContainerWnd.h"
-#include "platform/FileOps.h"
 #include "platform/PlatformUi.h"
 #include "thumbs/ImageWndList.h"
 
@@ -53,18 +51,6 @@ private:
     CMainFrame& m_frame;
 };
 
-// Writes the resized picture in the chosen format.
-bool WriteResized(const CImageBuffer& resized, const std::string& path, int format) {
-    if (format == kFormatBmp)
-        return SaveWholeImage(resized, path);
-    std::string temp = MakeTempFile(".bmp");
-    bool ok =
-        !temp.empty() && SaveWholeImage(resized, temp) && ConvertImageFile(temp, path, format);
-    if (!temp.empty())
-        DeleteFileAt(temp);
-    return ok;
-}
-
 } // namespace
 
 void BindResizeAndOptionsCommands(CMainFrame& frame) {
@@ -85,7 +71,8 @@ void ResizeAndSave(CMainFrame& frame) {
         PlatformUi().MessageBox("请设置大于0的数值");
         return;
     }
-    std::string path = PlatformUi().GetSaveFileName("JPG(*.jpg)|*.jpg|BMP(*.bmp)|*.bmp|");
+    std::string path =
+        PlatformUi().GetSaveFileName("JPG(*.jpg)|*.jpg|BMP(*.bmp)|*.bmp|", frame.DialogFolder());
     if (path.empty())
         return;
     const int format = ResizeFormatOf(path);
@@ -94,10 +81,8 @@ void ResizeAndSave(CMainFrame& frame) {
         return;
     }
     CWaitCursor wait;
-    CImageBuffer resized;
     if (check != EResizeCheck::kOk ||
-        !ResampleImage(img, static_cast<int>(width), static_cast<int>(height), resized) ||
-        !WriteResized(resized, path, format))
+        !ResampleAndSave(img, static_cast<int>(width), static_cast<int>(height), path, format))
         PlatformUi().MessageBox("创建文件失败");
 }
 

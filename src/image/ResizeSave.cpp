@@ -181,9 +181,15 @@ bool ResampleImage(const CImageBuffer& src, int width, int height, CImageBuffer&
     return true;
 }
 
-bool ResampleToBmp(const CImageBuffer& src, int width, int height, const std::string& path) {
+bool ResampleAndSave(const CImageBuffer& src, int width, int height, const std::string& path,
+                     int format) {
     CImageBuffer resized;
-    return ResampleImage(src, width, height, resized) && SaveWholeImage(resized, path);
+    return ResampleImage(src, width, height, resized) &&
+           SaveImageFile(resized, 0, 0, width, height, path, format);
+}
+
+bool ResampleToBmp(const CImageBuffer& src, int width, int height, const std::string& path) {
+    return ResampleAndSave(src, width, height, path, kFormatBmp);
 }
 
 int ResizeFormatOf(const std::string& path) {

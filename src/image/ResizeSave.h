@@ -75,8 +75,13 @@ EResizeCheck CheckResizeSize(std::int64_t width, std::int64_t height);
 // size fails CheckResizeSize, or memory cannot be had.
 bool ResampleImage(const CImageBuffer& src, int width, int height, CImageBuffer& out);
 
-// Resamples the picture to width x height and writes it as a BMP file; false
-// when either step failed.
+// Resamples the picture to width x height and saves the result as a file of
+// the given format (kFormatBmp, kFormatJpeg, kFormatPng) through
+// SaveImageFile: straight from memory, reaching the path only when complete.
+// Shows no message; false when either step failed.
+bool ResampleAndSave(const CImageBuffer& src, int width, int height, const std::string& path,
+                     int format);
+// The same as a BMP file.
 bool ResampleToBmp(const CImageBuffer& src, int width, int height, const std::string& path);
 
 // The file format a resized picture is saved in, from the chosen name's

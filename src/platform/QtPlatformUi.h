@@ -10,8 +10,8 @@ public:
                    Icon icon) override;
     void BeginWaitCursor() override;
     void EndWaitCursor() override;
-    std::string GetOpenFileName(const std::string& filter) override;
-    std::string GetSaveFileName(const std::string& filter) override;
-    std::string ChooseFolder(const std::string& title) override;
+    std::string GetOpenFileName(const std::string& filter, const std::string& startFolder) override;
+    std::string GetSaveFileName(const std::string& filter, const std::string& startFolder) override;
+    std::string ChooseFolder(const std::string& title, const std::string& startFolder) override;
     std::optional<std::uint32_t> ChooseColor(std::uint32_t initial) override;
 };

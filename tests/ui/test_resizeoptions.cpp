@@ -76,6 +76,7 @@ private slots:
             Click(dlg, "SaveButton");
         });
         QCOMPARE(ui.filters.back(), std::string("JPG(*.jpg)|*.jpg|BMP(*.bmp)|*.bmp|"));
+        QCOMPARE(ui.startFolders.back(), pics.path().toStdString());
         QCOMPARE(FreeImage_GetFileType(Pic("small.JPG").c_str(), 0), FIF_JPEG);
         CImageBuffer saved;
         QVERIFY(LoadImageFile(Pic("small.JPG"), saved));
