@@ -107,6 +107,8 @@ Written WriteBmpRows(int width, int height, const std::string& path, RowFn row) 
     CAtomicFile file(path);
     if (!file.IsOpen())
         return Written::kNotCreated;
+    // File header, then the information header; its last five fields (image
+    // size, both resolutions, colours used and important) stay 0.
     unsigned char head[54] = {'B', 'M'};
     Put32(head + 2, static_cast<std::uint32_t>(fileSize));
     Put32(head + 10, 54);
@@ -115,7 +117,6 @@ Written WriteBmpRows(int width, int height, const std::string& path, RowFn row) 
     Put32(head + 22, static_cast<std::uint32_t>(height));
     Put16(head + 26, 1);
     Put16(head + 28, 24);
-    Put32(head + 34, static_cast<std::uint32_t>(stride * height));
     bool ok = file.Write(head, sizeof head);
     std::vector<unsigned char> line(stride, 0);
     for (int y = 0; ok && y < height; ++y) {

@@ -20,10 +20,13 @@ TEST(SaveImage, SameAsTheProgramsBmpConvertedByTheCodec) {
         for (int x = 0; x < 251; ++x)
             img.SetPixelRgb(x, y, std::uint8_t(x), std::uint8_t(y * 4), std::uint8_t(x ^ y));
     ASSERT_TRUE(SaveImageRect(img, 3, 5, 204, 58, dir.File("route.bmp"))); // 201 x 53
+    // The BMP header ends with five fields of 0 (image size, resolutions, colours).
+    EXPECT_EQ(ReadWholeFile(dir.File("route.bmp"))->substr(34, 20), std::string(20, '\0'));
     FIBITMAP* route = FreeImage_Load(FIF_BMP, dir.File("route.bmp").c_str(), 0);
     for (auto [format, fif] :
          {std::pair{kFormatBmp, FIF_BMP}, {kFormatJpeg, FIF_JPEG}, {kFormatPng, FIF_PNG}}) {
-        const std::string mine = dir.File("m" + std::to_string(format)), theirs = mine + "t";
+        const std::string mine = dir.File(std::string("m") + char(0x30 + format)),
+                          theirs = mine + "t";
         ASSERT_TRUE(FreeImage_Save(fif, route, theirs.c_str(), 0));
         ASSERT_TRUE(SaveImageFile(img, 3, 5, 204, 58, mine, format));
         FIBITMAP* a = FreeImage_Load(fif, mine.c_str(), 0);
