@@ -105,13 +105,14 @@ ThumbSize ComputeThumbSize(std::int64_t width, std::int64_t height) {
     const double inf = std::numeric_limits<double>::infinity();
     double rx = s.boxWidth > 0 ? W / s.boxWidth : inf;
     double ry = s.boxHeight > 0 ? H / s.boxHeight : inf;
-    double a = static_cast<float>(W / H);
+    // The aspect and both products are single precision.
+    const float a = static_cast<float>(W / H);
     if (rx > ry) {
         s.width = s.boxWidth;
-        s.height = static_cast<int>(s.boxWidth / a);
+        s.height = static_cast<int>(static_cast<float>(s.boxWidth) / a);
     } else {
         s.height = s.boxHeight;
-        s.width = static_cast<int>(s.boxHeight * a);
+        s.width = static_cast<int>(static_cast<float>(s.boxHeight) * a);
     }
     // A picture that fits in 60 x 60 is its own box and never larger than its
     // thumbnail: it is stretched to fill the whole 60 x 60. (Tested on the
@@ -131,11 +132,11 @@ std::vector<int> ThumbSampleIndices(int srcSize, int outSize) {
         return idx;
     idx.resize(static_cast<std::size_t>(outSize));
     if (srcSize > outSize) {
-        const double step = static_cast<double>(srcSize) / outSize;
+        const float step = static_cast<float>(srcSize) / static_cast<float>(outSize);
         float p = 0.0f;
         for (int c = 0; c < outSize; ++c) {
             idx[c] = static_cast<int>(p);
-            p = static_cast<float>(p + step);
+            p += step;
         }
     } else {
         const double scale = static_cast<double>(outSize) / srcSize;

@@ -52,8 +52,8 @@ ThumbSize ComputeThumbSize(std::int64_t width, std::int64_t height);
 // Source column (or row) of each output column of a thumbnail that is
 // outSize wide made from a picture srcSize wide, nearest neighbour, limited
 // to the last source column. Shrinking steps a single-precision accumulator
-// by srcSize / outSize per column and truncates it; enlarging truncates
-// c / (outSize / srcSize).
+// by srcSize / outSize (computed in single precision) per column and
+// truncates it; enlarging truncates c / (outSize / srcSize).
 std::vector<int> ThumbSampleIndices(int srcSize, int outSize);
 
 // A thumbnail as read from or written to a cache file.

@@ -108,12 +108,13 @@ TEST(ThumbSampler, MatchesNearestNeighbourOnBothAxes) {
         auto t = MakeThumbnail(CoordinatePicture(w, h));
         ASSERT_TRUE(t);
         ASSERT_EQ(t->bits.size(), Stride(t->width) * t->height);
-        // The rule once more: a float accumulator stepping by src / out when
-        // shrinking, c / (out / src) when enlarging, limited to the last index.
+        // The rule once more: a float accumulator stepping by src / out (in
+        // float) when shrinking, c / (out / src) when enlarging, limited to
+        // the last index.
         auto reference = [](int src, int out) {
             std::vector<int> r;
             float acc = 0;
-            for (int c = 0; c < out; ++c, acc = static_cast<float>(acc + double(src) / out)) {
+            for (int c = 0; c < out; ++c, acc += float(src) / float(out)) {
                 int i = src > out ? int(acc) : int(c / (double(out) / src));
                 r.push_back(std::min(i, src - 1));
                 // ... which stays within one pixel of the exact nearest neighbour.
@@ -245,4 +246,11 @@ TEST(ThumbClear, CacheFolderAndOldTubFiles) {
     EXPECT_EQ(Files(dir.Path() + "Thumbnails"), 2); // keep.tubx and the folder dir.tub
     std::filesystem::remove_all(dir.File("Thumbnails"));
     EXPECT_EQ(DeleteOldTubFiles(), 0);
+}
+
+TEST(ThumbSize, AspectAndSamplerInSinglePrecision) {
+    ThumbSize s = ComputeThumbSize(2000, 3000); // 38 / 0.6666667f: 57 in float, 56.99... in double
+    EXPECT_EQ(std::vector({s.width, s.height}), std::vector({38, 57}));
+    std::vector<int> rows = ThumbSampleIndices(600, 44); // steps of 13.636364f
+    EXPECT_EQ(std::vector({rows[11], rows[22]}), std::vector({150, 300}));
 }
