@@ -29,21 +29,17 @@ TEST(ResizeSave, SizeTextsAndTypedTextsPerUnit) {
 TEST(ResizeSave, TheLockedSideFollowsTheTypedOneExactly) {
     // 3 x 2 with the height typed as 6 and 300 x 100 with the width typed
     // back to 300 were 8 x 6 and 300 x 99 with a rounded float ratio.
-    struct Case {
-        std::int64_t w0, h0;
-        bool typedWidth;
-        const char* text;
-        std::int64_t w, h;
-    } cases[] = {
-        {1024, 768, true, "800", 800, 600}, {3, 2, true, "10", 10, 6},
-        {3, 2, false, "6", 9, 6},           {300, 100, true, "300", 300, 100},
-        {0, 0, false, "7", 7, 7},           {1024, 768, true, "8x", 1024, 768},
-    };
-    for (const Case& c : cases) {
-        CResizeSaveModel m(c.w0, c.h0, 96, 96);
-        c.typedWidth ? m.OnWidthTyped(c.text) : m.OnHeightTyped(c.text);
-        EXPECT_TRUE(m.m_nWidth == c.w && m.m_nHeight == c.h)
-            << c.w0 << "x" << c.h0 << " " << c.text;
+    // {opening width, height, width typed (else height), text, width, height}
+    const std::tuple<std::int64_t, std::int64_t, bool, const char*, std::int64_t, std::int64_t>
+        cases[] = {
+            {1024, 768, true, "800", 800, 600}, {3, 2, true, "10", 10, 6},
+            {3, 2, false, "6", 9, 6},           {300, 100, true, "300", 300, 100},
+            {0, 0, false, "7", 7, 7},           {1024, 768, true, "8x", 1024, 768},
+        };
+    for (const auto& [w0, h0, typedWidth, text, w, h] : cases) {
+        CResizeSaveModel m(w0, h0, 96, 96);
+        typedWidth ? m.OnWidthTyped(text) : m.OnHeightTyped(text);
+        EXPECT_TRUE(m.m_nWidth == w && m.m_nHeight == h) << w0 << "x" << h0 << " " << text;
     }
     // Unlocked the height stays until the lock is on again.
     CResizeSaveModel m(1024, 768, 96, 96);
