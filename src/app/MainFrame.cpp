@@ -5,6 +5,7 @@
 #include "app/CommandTable.h"
 #include "app/HelpCommands.h"
 #include "app/ImgContainerWnd.h"
+#include "app/ResizeOptionsCommands.h"
 #include "app/StatusBar.h"
 #include "image/Codec.h"
 #include "image/ImageWnd.h"
@@ -219,6 +220,7 @@ bool CMainFrame::Create() {
     setCentralWidget(m_wndSplitter);
 
     BuildAccelerators();
+    BindResizeAndOptionsCommands(*this);
     auto* idle = new QTimer(this); // idle-time refresh of enable states
     connect(idle, &QTimer::timeout, this, &CMainFrame::UpdateCommandUi);
     idle->start(250);
