@@ -34,6 +34,14 @@ int CSmallDialog::DoModal() {
     return result;
 }
 
+void CSmallDialog::showEvent(QShowEvent* e) {
+    QDialog::showEvent(e);
+    if (auto* edit = findChild<QLineEdit*>()) {
+        edit->setFocus();
+        edit->selectAll();
+    }
+}
+
 QLabel* CSmallDialog::AddLabel(const char* text, int x, int y, int cx, int cy) {
     auto* label = new QLabel(QString::fromUtf8(text), this);
     if (cx > 0) {

@@ -25,6 +25,9 @@ public:
 
 protected:
     CSmallDialog(QWidget* parent, const char* caption, int cx, int cy);
+    // The first edit starts with the focus and its text selected, so that
+    // typing replaces it.
+    void showEvent(QShowEvent* e) override;
     QLabel* AddLabel(const char* text, int x, int y, int cx = 0, int cy = 8);
     QLineEdit* AddEdit(const char* name, int x, int y, int cx, int cy);
     QPushButton* AddButton(const char* text, const char* name, int x, int y, int cx, int cy);
