@@ -6,46 +6,29 @@
 
 namespace {
 
-TEST(FileNaming, RenameKeepsFolderAndExtension) {
-    struct Case {
-        const char *path, *typed, *target, *base;
-    } cases[] = {
-        {"/p/a.b.jpg", "c", "/p/c.jpg", "a.b"},
-        {"/p/noext", "x", "/p/x", "noext"},
-        {"/a.JPG", "b.c", "/b.c.JPG", "a"},
-        {"/p/a.jpg", "", "", "a"},     // "" would give the hidden file ".jpg"
-        {"/p/a.jpg", "../q", "", "a"}, // "/" would move the file
-        {"/p/a.jpg", "/", "", "a"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.path + std::string(" <- ") + c.typed);
-        EXPECT_EQ(RenameTargetPath(c.path, c.typed), c.target);
-        EXPECT_EQ(SplitRenamePath(c.path).base, c.base);
-    }
-}
-
-TEST(FileNaming, MoveTakesTheNameBeforeTheFirstDotAndTheOldExtension) {
-    struct Case {
-        const char *source, *folder, *typed, *target;
-    } cases[] = {
-        {"/s/a.JPG", "/d", "new.txt", "/d/new.JPG"},
-        {"/s/a.b.png", "/d/", "x.y.z", "/d/x.png"},
-        {"/s/a.jpg", "/d", ".hidden", "/d/.hidden.jpg"},
-        {"/s/noext", "/d", "n", "/d/n"},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(MoveTargetPath(c.source, c.folder, c.typed), c.target) << c.typed;
+TEST(FileNaming, RenameAndMoveTargets) {
+    // Rename keeps folder and extension; "" and "/" are refused.
+    EXPECT_EQ(SplitRenamePath("/p/a.b.jpg").base, "a.b");
+    const char* renames[][3] = {{"/p/a.b.jpg", "c", "/p/c.jpg"}, {"/p/noext", "x", "/p/x"},
+                                {"/a.JPG", "b.c", "/b.c.JPG"},   {"/p/a.jpg", "", ""},
+                                {"/p/a.jpg", "../q", ""},        {"/p/a.jpg", "/", ""}};
+    for (auto& r : renames)
+        EXPECT_EQ(RenameTargetPath(r[0], r[1]), r[2]) << r[1];
+    // A move takes the typed name up to its first dot, with the old extension.
+    const char* moves[][4] = {{"/s/a.JPG", "/d", "new.txt", "/d/new.JPG"},
+                              {"/s/a.b.png", "/d/", "x.y.z", "/d/x.png"},
+                              {"/s/a.jpg", "/d", ".hidden", "/d/.hidden.jpg"},
+                              {"/s/noext", "/d", "n", "/d/n"}};
+    for (auto& m : moves)
+        EXPECT_EQ(MoveTargetPath(m[0], m[1], m[2]), m[3]) << m[2];
 }
 
 TEST(FileNaming, SerialNumbersAndDigitWidths) {
-    EXPECT_EQ(FormatSerialNumber(5, 0), "");
-    EXPECT_EQ(FormatSerialNumber(5, 1), "5");
-    EXPECT_EQ(FormatSerialNumber(5, 10), "0000000005");
-    EXPECT_EQ(FormatSerialNumber(5, 11), "");
-    EXPECT_EQ(FormatSerialNumber(7, 3), "007");
-    EXPECT_EQ(FormatSerialNumber(123, 2), "123"); // more digits: written in full
-    const std::pair<int, int> widths[] = {{0, 1}, {9, 1}, {10, 2}, {12, 2}, {99, 2}, {100, 3}};
-    for (auto [count, digits] : widths)
+    const std::pair<int, const char*> widths[] = {{0, ""}, {1, "5"}, {10, "0000000005"}, {11, ""}};
+    for (auto [width, text] : widths)
+        EXPECT_EQ(FormatSerialNumber(5, width), text) << width;
+    EXPECT_EQ(FormatSerialNumber(123, 2), "123");
+    for (auto [count, digits] : {std::pair{9, 1}, {10, 2}, {99, 2}, {100, 3}})
         EXPECT_EQ(DecimalDigits(count), digits) << count;
 }
 
@@ -56,46 +39,26 @@ std::vector<BatchItem> Pictures(int n, const std::string& folder = "/f/") {
     return items;
 }
 
-std::vector<std::string> NewPaths(const std::vector<BatchStep>& steps) {
-    std::vector<std::string> out;
-    for (const BatchStep& s : steps)
-        out.push_back(s.newPath);
-    return out;
+std::string Last(const std::vector<BatchStep>& steps) {
+    return steps.empty() ? "" : steps.back().newPath;
 }
 
 TEST(FileNaming, BatchNamesNumberThePicturesInTreeOrder) {
-    EXPECT_EQ(NewPaths(PlanBatchRename(Pictures(7), 7, "Trip", kNumberAfter)).back(),
-              "/f/Trip7.jpg");
-    auto twelve = NewPaths(PlanBatchRename(Pictures(12), 12, "Trip", kNumberAfter));
-    EXPECT_EQ(twelve.front(), "/f/Trip01.jpg");
-    EXPECT_EQ(twelve.back(), "/f/Trip12.jpg");
-    EXPECT_EQ(NewPaths(PlanBatchRename(Pictures(2), 100, "Trip", kNumberAfter)),
-              (std::vector<std::string>{"/f/Trip001.jpg", "/f/Trip002.jpg"}));
-    EXPECT_EQ(NewPaths(PlanBatchRename(Pictures(2), 2, "A*B*", kNumberMiddle)),
-              (std::vector<std::string>{"/f/A1B*.jpg", "/f/A2B*.jpg"}));
-    // Without a star the middle is the front.
-    EXPECT_EQ(PlanBatchRename(Pictures(2), 2, "AB", kNumberMiddle)[1].base,
-              PlanBatchRename(Pictures(2), 2, "AB", kNumberBefore)[1].base);
-    EXPECT_EQ(PlanBatchRename({{"/f/IMG_7.JPG", kTreeImageFile}}, 1, "x", kNumberBefore)[0].newPath,
+    EXPECT_EQ(Last(PlanBatchRename(Pictures(7), 7, "Trip", kNumberAfter)), "/f/Trip7.jpg");
+    EXPECT_EQ(PlanBatchRename(Pictures(12), 12, "Trip", kNumberAfter)[0].newPath, "/f/Trip01.jpg");
+    EXPECT_EQ(Last(PlanBatchRename(Pictures(2), 2, "A*B*", kNumberMiddle)), "/f/A2B*.jpg");
+    EXPECT_EQ(Last(PlanBatchRename(Pictures(2), 2, "AB", kNumberMiddle)), "/f/2AB.jpg");
+    EXPECT_EQ(Last(PlanBatchRename({{"/f/IMG_7.JPG", kTreeImageFile}}, 1, "x", kNumberBefore)),
               "/f/1x.JPG");
-
-    // A folder between two pictures uses no number; a running count smaller
-    // than the pictures leaves the rest alone.
-    std::vector<BatchItem> mixed = {Pictures(1)[0], {"/f/sub", kTreeFolder}, Pictures(3)[2]};
-    auto steps = PlanBatchRename(mixed, 2, "n", kNumberAfter);
-    ASSERT_EQ(steps.size(), 2u);
-    EXPECT_EQ(steps[1].item, 2u);
-    EXPECT_EQ(steps[1].newPath, "/f/n2.jpg");
-    EXPECT_EQ(steps[1].base, "n2");
-    EXPECT_EQ(PlanBatchRename(Pictures(3), 2, "n", kNumberAfter).size(), 2u);
-    EXPECT_TRUE(PlanBatchRename(Pictures(3), 0, "n", kNumberAfter).empty());
-}
-
-TEST(FileNaming, BatchNamesStayInTheFolderOfEachFile) {
-    std::vector<BatchItem> items = {Pictures(1, "/x/")[0], Pictures(1, "/y/z/")[0]};
-    EXPECT_EQ(NewPaths(PlanBatchRename(items, 2, "t", kNumberAfter)),
-              (std::vector<std::string>{"/x/t1.jpg", "/y/z/t2.jpg"}));
-    EXPECT_TRUE(PlanBatchRename(items, 2, "../t", kNumberAfter).empty());
+    // A folder uses no number; pictures beyond the count are left alone.
+    std::vector<BatchItem> mixed = {{"/f/sub", kTreeFolder}, Pictures(1)[0], Pictures(2)[1]};
+    EXPECT_EQ(PlanBatchRename(mixed, 1, "n", kNumberAfter)[0].item, 1u);
+    EXPECT_EQ(PlanBatchRename(mixed, 1, "n", kNumberAfter).size(), 1u);
+    // Each new name lies in the folder of its own file; "/" renames nothing.
+    std::vector<BatchItem> two = {Pictures(1, "/x/")[0], Pictures(1, "/y/z/")[0]};
+    EXPECT_EQ(PlanBatchRename(two, 2, "t", kNumberAfter)[0].newPath, "/x/t1.jpg");
+    EXPECT_EQ(Last(PlanBatchRename(two, 2, "t", kNumberAfter)), "/y/z/t2.jpg");
+    EXPECT_TRUE(PlanBatchRename(two, 2, "../t", kNumberAfter).empty());
 }
 
 } // namespace

@@ -4,22 +4,14 @@
 // decides each delete, move and copy.
 #include "platform/FileOps.h"
 
-#include <utility>
-
-class CScriptedFileOps {
-public:
-    explicit CScriptedFileOps(FileOpHook hook) : m_old(SetFileOpHook(std::move(hook))) {}
-    ~CScriptedFileOps() { SetFileOpHook(std::move(m_old)); }
-    CScriptedFileOps(const CScriptedFileOps&) = delete;
-    CScriptedFileOps& operator=(const CScriptedFileOps&) = delete;
-
+struct CScriptedFileOps {
+    explicit CScriptedFileOps(FileOpHook hook) : old(SetFileOpHook(std::move(hook))) {}
+    ~CScriptedFileOps() { SetFileOpHook(std::move(old)); }
     // A hook that fails every operation of one kind with an error number.
     static FileOpHook Failing(EFileOp which, int error) {
-        return [which, error](EFileOp op, const std::string&, const std::string&) {
+        return [=](EFileOp op, const std::string&, const std::string&) {
             return op == which ? error : 0;
         };
     }
-
-private:
-    FileOpHook m_old;
+    FileOpHook old;
 };
