@@ -11,6 +11,23 @@ std::string ExtensionOf(const std::string& name) {
     return dot == std::string::npos ? std::string() : name.substr(dot);
 }
 
+// The new base name of one file: description and number joined as the
+// position says.
+std::string BatchBaseName(const std::string& desc, int position, const std::string& number) {
+    switch (position) {
+    case kNumberAfter:
+        return desc + number;
+    case kNumberMiddle: {
+        std::size_t star = desc.find('*');
+        if (star == std::string::npos)
+            return number + desc;
+        return desc.substr(0, star) + number + desc.substr(star + 1);
+    }
+    default:
+        return number + desc;
+    }
+}
+
 } // namespace
 
 RenameParts SplitRenamePath(const std::string& path) {
@@ -60,21 +77,6 @@ int DecimalDigits(int count) {
     for (long long limit = 10; count >= limit; limit *= 10)
         ++digits;
     return digits;
-}
-
-std::string BatchBaseName(const std::string& desc, int position, const std::string& number) {
-    switch (position) {
-    case kNumberAfter:
-        return desc + number;
-    case kNumberMiddle: {
-        std::size_t star = desc.find('*');
-        if (star == std::string::npos)
-            return number + desc;
-        return desc.substr(0, star) + number + desc.substr(star + 1);
-    }
-    default:
-        return number + desc;
-    }
 }
 
 std::vector<BatchStep> PlanBatchRename(const std::vector<BatchItem>& items, int count,

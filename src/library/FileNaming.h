@@ -37,12 +37,8 @@ std::string FormatSerialNumber(int n, int width);
 int DecimalDigits(int count);
 
 // Where batch rename puts the number: after the description, in place of its
-// first "*", or before it.
+// first "*" (in front when it has none), or before it.
 enum ENumberPosition : int { kNumberAfter = 0, kNumberMiddle = 1, kNumberBefore = 2 };
-
-// The new base name of one file: description and number joined as the
-// position says. In the middle without a "*" the number goes in front.
-std::string BatchBaseName(const std::string& desc, int position, const std::string& number);
 
 // One entry of the folder tree that batch rename walks: its path on disk and
 // its class (kTreeImageFile, kTreeOtherFile, kTreeFolder).

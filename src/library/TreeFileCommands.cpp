@@ -75,7 +75,6 @@ void CTreeFileCommands::Delete() {
     if (DeletePictureFile(file, m_pFrame->m_settings.mDelete != 0) != EDeleteResult::kDeleted)
         return;
     LeftPaneFileGone(m_pFrame, file);
-    m_pTree->m_bFromTree = true;
     ShowChange();
 }
 
@@ -97,7 +96,6 @@ void CTreeFileCommands::Move() {
         FileRenamed(file, to);
     else
         LeftPaneFileGone(m_pFrame, file);
-    m_pTree->m_bFromTree = true;
     ShowChange();
 }
 
@@ -113,7 +111,6 @@ void CTreeFileCommands::Rename() {
     if (!RenamePictureFile(file, dlg.m_strName, S(m_pFrame->windowTitle()), to))
         return;
     FileRenamed(file, to);
-    m_pTree->m_bFromTree = true;
     ShowChange();
 }
 
@@ -133,7 +130,7 @@ void CTreeFileCommands::BatchRename() {
     const int count = tree->GetImageItemCount();
     if (count < 1)
         return;
-    if (!IsUsableFileName(dlg.m_strDesc + "1")) {
+    if (dlg.m_strDesc.find('/') != std::string::npos) { // would move the files
         PlatformUi().MessageBox(kRenameFailed, S(m_pFrame->windowTitle()));
         return;
     }
@@ -143,7 +140,6 @@ void CTreeFileCommands::BatchRename() {
         if (m_pTree->m_strCurrentFile == step.oldPath)
             FileRenamed(step.oldPath, step.newPath);
     }
-    m_pTree->m_bFromTree = true;
     m_pTree->BuildFolderImageList(m_pTree->m_strCurrentFolder);
     ShowChange();
 }
