@@ -4,6 +4,7 @@
 #include "app/ImgContainerWnd.h"
 #include "app/MainFrame.h"
 #include "library/FileCommands.h"
+#include "library/TreeContainerWnd.h"
 #include "library/TreeFileCommands.h"
 #include "platform/PlatformUi.h"
 #include "thumbs/ImageWndList.h"
@@ -40,6 +41,7 @@ void InstallFileCommands(CMainFrame* f) {
         else
             CTreeFileCommands(f).Move();
     });
+    f->SetCommandHandler(ID_TREE_OPEN, [f] { CTreeFileCommands(f).OpenWith(); });
     f->SetCommandHandler(ID_EDIT_RENAME, [f] { CTreeFileCommands(f).Rename(); });
     f->SetCommandHandler(ID_EDIT_BATCH_RENAME, [f] { CTreeFileCommands(f).BatchRename(); });
     f->SetCommandHandler(ID_NEED_FILE, [f] {

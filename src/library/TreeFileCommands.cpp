@@ -8,6 +8,7 @@
 #include "library/FolderTree.h"
 #include "library/ShellTreeCtrl.h"
 #include "library/TreeContainerWnd.h"
+#include "platform/DesktopLauncher.h"
 #include "platform/PlatformUi.h"
 #include "platform/ProgramFolder.h"
 #include "platform/QtUtil.h"
@@ -55,6 +56,14 @@ std::string CTreeFileCommands::CurrentFile() const {
     // A folder without pictures leaves a placeholder text, not a path.
     const std::string& file = m_pTree->m_strCurrentFile;
     return !file.empty() && file.front() == '/' ? file : std::string();
+}
+
+void CTreeFileCommands::OpenWith() {
+    const std::string file = CurrentFile();
+    if (file.empty())
+        PlatformUi().MessageBox(kSelectPicture);
+    else
+        OpenWithDesktop(file); // a failure shows the launcher's error
 }
 
 void CTreeFileCommands::CopyTo() {

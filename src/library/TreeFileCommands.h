@@ -18,6 +18,8 @@ public:
     // was deleted or moved away, or in a folder without pictures).
     std::string CurrentFile() const;
 
+    // Opens the current file with the program the desktop associates with it.
+    void OpenWith();
     void CopyTo();
     void Move();
     void Delete();

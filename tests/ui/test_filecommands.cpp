@@ -1,4 +1,5 @@
 #include "ScriptedFileOps.h"
+#include "ScriptedLauncher.h"
 #include "UiTestSupport.h"
 #include "app/CommandIds.h"
 #include "app/ImgContainerWnd.h"
@@ -124,6 +125,12 @@ private slots:
             files.push_back(MakePicture(Dir() + "p" + std::to_string(k) + ".bmp", 80, 60, 0));
         pane->ShowFolder(Dir());
         pane->OpenPicture(files[1]);
+        CScriptedLauncher launcher; // the tree's "打开"
+        launcher.error = 3;
+        QVERIFY(pane->OnPaneCommand(ID_TREE_OPEN));
+        QCOMPARE(launcher.opened, std::vector<std::string>{files[1]});
+        QCOMPARE(ui->shown.back().text + ui->shown.back().caption,
+                 "Failed to run \"" + files[1] + "\", Error: 3" + "Open Failed ");
         Answer("RenameDlg", {{"Name", "p0"}}); // taken
         CtrlKey(Qt::Key_R);
         QCOMPARE(ui->shown.back().text + ui->shown.back().caption,
