@@ -24,20 +24,16 @@ namespace {
 // Runs fn on the modal dialog of that object name once it is shown (inside
 // its event loop), for the test to fill it in and close it; after five
 // seconds without it, whatever dialog is open is closed instead.
-void OnDialog(const QString& name, std::function<void(QDialog*)> fn) {
-    auto* timer = new QTimer(qApp);
-    QObject::connect(timer, &QTimer::timeout, [=] {
+void OnDialog(const QString& name, std::function<void(QDialog*)> fn, int ticks = 500) {
+    QTimer::singleShot(10, qApp, [=] {
         auto* dlg = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        const bool found = dlg && dlg->isVisible() && dlg->objectName() == name;
-        const int ticks = timer->property("ticks").toInt() + 1;
-        timer->setProperty("ticks", ticks);
-        if (!found && ticks < 500)
-            return;
-        timer->stop();
-        timer->deleteLater();
-        found ? fn(dlg) : dlg ? dlg->reject() : void();
+        if (dlg && dlg->isVisible() && dlg->objectName() == name)
+            fn(dlg);
+        else if (ticks > 0)
+            OnDialog(name, fn, ticks - 1);
+        else if (dlg)
+            dlg->reject();
     });
-    timer->start(10);
 }
 
 QLineEdit* Edit(QWidget* dlg, const char* name) {
