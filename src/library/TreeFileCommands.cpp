@@ -16,12 +16,10 @@
 
 namespace {
 
-// Gives a tree item the name of its file's new path (an item read from its
-// folder finds its path through its name).
+// Gives a tree item its file's new path and name.
 void RelabelItem(QTreeWidgetItem* item, const std::string& newPath) {
-    item->setText(0, Q(FileNameOf(newPath)));
-    if (item->data(0, CShellTreeCtrl::kPathRole).isValid())
-        item->setData(0, CShellTreeCtrl::kPathRole, Q(newPath));
+    item->setText(0, PathText(FileNameOf(newPath)));
+    item->setData(0, CShellTreeCtrl::kPathRole, QByteArray::fromStdString(newPath));
 }
 
 } // namespace
@@ -72,7 +70,7 @@ void CTreeFileCommands::CopyTo() {
         PlatformUi().MessageBox(kSelectPicture);
         return;
     }
-    const std::string folder = PlatformUi().ChooseFolder(kChooseFolderTitle);
+    const std::string folder = PlatformUi().ChooseFolder(kChooseFolderTitle, m_pFrame->DialogFolder());
     if (!folder.empty())
         CopyFilesTo({file}, folder);
 }
