@@ -11,9 +11,12 @@
 
 namespace {
 
-// The thumbnail list when it is the side that acts, else null.
+// The thumbnail list when it is the side that acts, else null: a command
+// sent by the folder tree's menu or keys always means the tree's file.
 CImageWndList* ListSide(CMainFrame* frame) {
     CImgContainerWnd* right = frame->GetImgContainer();
+    if (frame->GetTreeContainer()->m_bFromTree)
+        return nullptr;
     return right->GetMode() == 2 ? right->ListWnd() : nullptr;
 }
 

@@ -24,10 +24,10 @@ CBatchRenameDlg::CBatchRenameDlg(QWidget* parent) : CSmallDialog(parent, "批量
 
 void CBatchRenameDlg::UpdateData(bool bSaveAndValidate) {
     if (bSaveAndValidate) {
-        m_strDesc = S(m_editDesc->text());
+        m_strDesc = PathBytes(m_editDesc->text());
         m_nPosition = m_cbPosition->currentIndex();
     } else {
-        m_editDesc->setText(Q(m_strDesc));
+        m_editDesc->setText(PathText(m_strDesc));
         m_cbPosition->setCurrentIndex(m_nPosition);
     }
 }

@@ -48,7 +48,7 @@ int CFolderChooser::DoModal() {
     m_pTree->Reset();
     std::string start = m_pszStartFolder;
     if (!DirectoryExists(start))
-        start = S(QDir::homePath());
+        start = PathBytes(QDir::homePath());
     m_btnOk->setEnabled(false);
     m_pTree->SelectPath(start);
     // A typed path replaces the one shown.
@@ -62,18 +62,18 @@ void CFolderChooser::OnSelChanged(QTreeWidgetItem* item) {
     // Only an item with a path on disk can be chosen.
     const std::string path = m_pTree->GetItemPath(item);
     const bool usable = !path.empty() && path.front() == '/';
-    m_editPath->setText(usable ? Q(path) : QString());
+    m_editPath->setText(usable ? PathText(path) : QString());
     m_btnOk->setEnabled(usable);
 }
 
 void CFolderChooser::OnPathEdited(const QString& text) {
     // The whole text: a path too long to be one is refused by the check, not cut.
-    m_szPath = S(text);
+    m_szPath = PathBytes(text);
     m_btnOk->setEnabled(!text.isEmpty());
 }
 
 void CFolderChooser::OnOK() {
-    m_szPath = S(m_editPath->text());
+    m_szPath = PathBytes(m_editPath->text());
     if (!CheckChosenFolder(m_szPath)) {
         m_editPath->setFocus();
         return;

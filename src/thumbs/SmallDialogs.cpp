@@ -83,9 +83,9 @@ CRenameDlg::CRenameDlg(QWidget* parent) : CSmallDialog(parent, "重命名", 161,
 
 void CRenameDlg::UpdateData(bool bSaveAndValidate) {
     if (bSaveAndValidate)
-        m_strName = S(m_editName->text());
+        m_strName = PathBytes(m_editName->text());
     else
-        m_editName->setText(Q(m_strName));
+        m_editName->setText(PathText(m_strName));
 }
 
 // ---------------------------------------------------------------------------
@@ -108,11 +108,11 @@ CFolderNameDlg::CFolderNameDlg(QWidget* parent) : CSmallDialog(parent, "", 175, 
 
 void CFolderNameDlg::UpdateData(bool bSaveAndValidate) {
     if (bSaveAndValidate) {
-        m_strFolder = S(m_editFolder->text());
-        m_strFileName = S(m_editFileName->text());
+        m_strFolder = PathBytes(m_editFolder->text());
+        m_strFileName = PathBytes(m_editFileName->text());
     } else {
-        m_editFolder->setText(Q(m_strFolder));
-        m_editFileName->setText(Q(m_strFileName));
+        m_editFolder->setText(PathText(m_strFolder));
+        m_editFileName->setText(PathText(m_strFileName));
     }
 }
 
@@ -164,7 +164,7 @@ CFileProperties::CFileProperties(QWidget* parent) : QWidget(parent) {
 }
 
 void CFileProperties::UpdateData() {
-    m_editPath->setText(Q(m_strPath));
+    m_editPath->setText(PathText(m_strPath));
     m_editPath->setCursorPosition(0);
     const std::string* values[] = {&m_strFileName, &m_strFileSize, &m_strImageSize, &m_strBitDepth,
                                    &m_strCreated,  &m_strModified, &m_strAccessed};

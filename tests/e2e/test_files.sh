@@ -15,7 +15,7 @@ e2e_start_x
 "$bin" & E2E_APPPID=$!
 win=$(e2e_wait_window "Tavisk看图")
 [ -n "$win" ] || e2e_fail "no window"
-sleep 1.5
+sleep 2
 e2e_key ctrl+o
 [ -n "$(e2e_wait_window "打开")" ] || e2e_fail "Ctrl+O opened no file dialog"
 sleep 0.5

@@ -7,6 +7,7 @@
 #include "image/ImageWnd.h"
 #include "library/ShellTreeCtrl.h"
 #include "library/TreeContainerWnd.h"
+#include "thumbs/ImageWndList.h"
 #include "platform/QtUtil.h"
 #include "thumbs/FolderChooser.h"
 #include "thumbs/SmallDialogs.h"
@@ -209,6 +210,28 @@ private slots:
         CtrlKey(Qt::Key_N);
         QVERIFY(FileExists(Dir() + "X1.bmp") && FileExists(Dir() + "X3.bmp"));
         QVERIFY(std::filesystem::is_empty(Dir() + "b"));
+        QVERIFY(ui->shown.empty());
+    }
+
+    // Delete in the folder tree means the tree's picture, even while the
+    // thumbnail list is shown; with a folder picked it does nothing.
+    void deleteInTheTreeMeansTheTreesPicture() {
+        for (const char* name : {"a.bmp", "b.bmp"})
+            files.push_back(MakePicture(Dir() + name, 20, 20, RGB(9, 9, 9)));
+        CShellTreeCtrl* tree = pane->FolderTree();
+        f->m_settings.mAdd = 1;
+        f->m_settings.mDelete = 0;
+        QTreeWidgetItem* folder = tree->SelectPath(Dir());
+        tree->Refresh(folder);
+        CImageWndList* list = f->GetImgContainer()->ListWnd();
+        QCOMPARE(f->GetImgContainer()->GetMode(), 2);
+        list->m_arrSelected = {files[0]};
+        QTest::keyClick(tree, Qt::Key_Delete);
+        tree->setCurrentItem(folder->child(1)); // b.bmp, shown
+        QVERIFY(f->OnCommand(ID_VIEW_LIST));
+        list->m_arrSelected = {files[0]};
+        QTest::keyClick(tree, Qt::Key_Delete);
+        QVERIFY(FileExists(files[0]) && !FileExists(files[1]));
         QVERIFY(ui->shown.empty());
     }
 };
