@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The file commands of the folder tree with real mouse clicks and keys: the
 # folder menu's 显示文件 lists the pictures under the picked folder, picking
-# one shows it, Ctrl+N numbers the folder's pictures through the batch
-# rename dialog, and Delete in the tree (the question answered with Enter)
+# one shows it, Ctrl+N numbers the folder's pictures through the batch rename
+# dialog, 复制 of the file menu copies one into a folder typed into the
+# folder chooser, and Delete in the tree (the question answered with Enter)
 # deletes the picked one.
 bin=$1; src=$2
 . "$(dirname "$0")/lib.sh"
@@ -54,13 +55,30 @@ sleep 0.5
 [ "$(listing)" = "T1.bmp T2.bmp T3.bmp " ] || e2e_fail "Ctrl+N did not number the pictures: $(listing)"
 e2e_shot "$out/treefiles-numbered.png"
 
-# The tree keeps the focus; Delete there deletes the picked picture.
+# A right click on T2.bmp picks it; 复制 of its menu asks for a folder in the
+# program's folder chooser, where a typed folder that does not exist is made
+# after a question (Enter: Yes).
+xdotool mousemove 90 "$(row 2)" click 3; sleep 0.6
+e2e_key Down Down Return # 复制
+[ -n "$(e2e_wait_window "请选择目录")" ] || e2e_fail "复制 opened no folder chooser"
+sleep 0.3
+xdotool type --delay 15 "$tmp/out/new"; e2e_key Return
+[ -n "$(e2e_wait_window "Kelvra")" ] || e2e_fail "the chooser did not offer to make the folder"
+e2e_shot "$out/treefiles-make.png"
+e2e_key Return
+e2e_wait_closed "请选择目录" || e2e_fail "the folder chooser stayed open"
+sleep 0.5
+[ -f "$tmp/out/new/T2.bmp" ] || e2e_fail "复制 did not copy T2.bmp into the new folder"
+
+# Delete in the tree (a click on the picked row gives it the focus back)
+# deletes the picked picture.
+xdotool mousemove 90 "$(row 2)" click 1; sleep 0.5
 e2e_key Delete
 [ -n "$(e2e_wait_window "Tavisk美图")" ] || e2e_fail "Delete in the tree asked no question"
 sleep 0.3
 e2e_key Return
 e2e_wait_closed "Tavisk美图" || e2e_fail "the question stayed open"
 sleep 0.5
-[ "$(listing)" = "T2.bmp T3.bmp " ] || e2e_fail "Delete in the tree did not delete T1.bmp alone: $(listing)"
+[ "$(listing)" = "T1.bmp T3.bmp " ] || e2e_fail "Delete in the tree did not delete T2.bmp alone: $(listing)"
 e2e_shot "$out/treefiles-deleted.png"
 echo "PASS: treefiles (screenshots in $out)"
