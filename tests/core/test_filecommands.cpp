@@ -158,17 +158,14 @@ TEST_F(FileCommandsTest, CopyFailuresAreReportedAndNothingUnwritableReplaced) {
     }
     // A target its owner keeps read-only is not replaced through the folder's
     // permission; checked as an ordinary user, since root may write anything.
-    for (const std::string& folder : {dir.Path(), dir.File("out")})
-        ::chmod(folder.c_str(), 0777);
+    for (const std::string& path : {dir.Path(), dir.File("out")})
+        ::chmod(path.c_str(), 0777);
     ::chmod(old.c_str(), 0444);
-    pid_t pid = ::geteuid() == 0 ? ::fork() : -1;
-    if (pid == 0)
-        ::_exit(::setgid(65534) == 0 && ::setuid(65534) == 0 ? CopyFilesTo({a}, dir.File("out"))
-                                                             : 9);
-    if (pid > 0)
-        ::waitpid(pid, nullptr, 0);
-    else
+    if (::geteuid() != 0)
         EXPECT_EQ(CopyFilesTo({a}, dir.File("out")), 0);
+    else if (::fork() == 0)
+        ::_exit(::setgid(65534) || ::setuid(65534) ? 9 : CopyFilesTo({a}, dir.File("out")));
+    ::wait(nullptr);
     EXPECT_EQ(Read(old), "old");
     EXPECT_EQ(Mode(old), 0444);
 }

@@ -56,12 +56,19 @@ sleep 0.5
 e2e_shot "$out/treefiles-numbered.png"
 
 # A right click on T2.bmp picks it; 复制 of its menu asks for a folder in the
-# program's folder chooser, where a typed folder that does not exist is made
-# after a question (Enter: Yes).
+# program's folder chooser, which refuses a relative path and makes a typed
+# folder that does not exist after a question (Enter: Yes).
 xdotool mousemove 90 "$(row 2)" click 3; sleep 0.6
 e2e_key Down Down Return # 复制
 [ -n "$(e2e_wait_window "请选择目录")" ] || e2e_fail "复制 opened no folder chooser"
 sleep 0.3
+# A relative path is refused and the chooser stays open.
+xdotool type --delay 15 "out/new"; e2e_key Return
+[ -n "$(e2e_wait_window "Kelvra")" ] || e2e_fail "the chooser took a relative path"
+e2e_key Return
+e2e_wait_closed "Kelvra" || e2e_fail "the refusal stayed open"
+[ -n "$(e2e_wait_window "请选择目录")" ] || e2e_fail "the chooser closed after a refused path"
+e2e_key ctrl+a
 xdotool type --delay 15 "$tmp/out/new"; e2e_key Return
 [ -n "$(e2e_wait_window "Kelvra")" ] || e2e_fail "the chooser did not offer to make the folder"
 e2e_shot "$out/treefiles-make.png"

@@ -60,7 +60,6 @@ class FileCommandsTest : public QObject {
     std::unique_ptr<CScriptedUi> ui;
     CMainFrame* f = nullptr;
     CTreeContainerWnd* pane = nullptr;
-    std::vector<std::string> files;
 
     std::string Dir() const { return S(tmp->path()) + "/"; }
 
@@ -83,7 +82,6 @@ private slots:
         ui = std::make_unique<CScriptedUi>(); // after the program's own services
         f = app->MainFrame();
         pane = f->GetTreeContainer();
-        files.clear();
     }
     void cleanup() {
         ui.reset();
@@ -92,18 +90,17 @@ private slots:
         tmp.reset();
     }
 
-    void folderChooserChecksTheTypedPathBeforeItCloses() {
+    // The browse button opens the folder chooser on the typed folder, and
+    // the chosen folder comes back into the edit.
+    void browseButtonFillsTheFolder() {
         CFolderNameDlg dlg;
         dlg.m_strFolder = S(tmp->path());
         const std::string made = Dir() + "new/sub";
         OnDialog("FolderNameDlg", [&](QDialog* d) {
             OnDialog("FolderChooser", [&](QDialog* c) {
                 auto* chooser = static_cast<CFolderChooser*>(c);
-                QCOMPARE(c->windowTitle(), QString("Tavisk美图浏览"));
-                QCOMPARE(chooser->PathEdit()->text(), tmp->path()); // the typed folder, picked
-                chooser->PathEdit()->setText("relative/x");
-                chooser->OkButton()->click();
-                QVERIFY(c->isVisible());
+                QCOMPARE(c->windowTitle() + chooser->PathEdit()->text(),
+                         QString("Tavisk美图浏览") + tmp->path());
                 chooser->PathEdit()->setText(Q(made));
                 QTest::keyClick(chooser->PathEdit(), Qt::Key_Return); // "create it?" Yes
             });
@@ -113,11 +110,10 @@ private slots:
         });
         dlg.DoModal();
         QVERIFY(DirectoryExists(made));
-        QCOMPARE(ui->shown.size(), std::size_t(2));
-        QVERIFY(ui->shown[0].text.find("is invalid") != std::string::npos);
     }
 
-    void renameCopyMoveAndDeleteTheShownPicture() {
+    void renameMoveAndDeleteTheShownPicture() {
+        std::vector<std::string> files;
         for (int k = 0; k < 3; ++k)
             files.push_back(MakePicture(Dir() + "p" + std::to_string(k) + ".bmp", 80, 60, 0));
         pane->ShowFolder(Dir());
@@ -128,10 +124,6 @@ private slots:
         QCOMPARE(launcher.opened, std::vector<std::string>{files[1]});
         QCOMPARE(ui->shown.back().text + ui->shown.back().caption,
                  "Failed to run \"" + files[1] + "\", Error: 3" + "Open Failed ");
-        Answer("RenameDlg", {{"Name", "p0"}}); // taken
-        CtrlKey(Qt::Key_R);
-        QCOMPARE(ui->shown.back().text + ui->shown.back().caption,
-                 std::string("输入的文件名，已经存在!Tavisk看图"));
         Answer("RenameDlg", {{"Name", "renamed"}});
         CtrlKey(Qt::Key_R);
         files[1] = Dir() + "renamed.bmp";
@@ -143,10 +135,6 @@ private slots:
         pane->OpenPicture(files[0]);
         const std::string out = Dir() + "out/";
         std::filesystem::create_directory(out);
-        ui->folders = {out};
-        CtrlKey(Qt::Key_C);
-        QCOMPARE(ui->folderTitles, std::vector<std::string>{"请选择目录"});
-        QVERIFY(FileExists(out + "p0.bmp"));
         // The move dialog starts with the current folder and the base name.
         OnDialog("FolderNameDlg", [&](QDialog* d) {
             QCOMPARE(d->windowTitle(), QString("移动文件"));
@@ -161,9 +149,7 @@ private slots:
         QCOMPARE(pane->m_arrFolderImages, (std::vector<std::string>{files[1], files[2]}));
         VerifyShownWithoutFile("0/2");
 
-        // Without a current file copy asks for one; the others do nothing.
-        CtrlKey(Qt::Key_C);
-        QCOMPARE(ui->shown.back().text, std::string("请选择一个图形文件！"));
+        // Without a current file the commands do nothing.
         for (int id : {ID_VIEW_RELOAD, ID_EDIT_RENAME, ID_EDIT_DELETE, ID_EDIT_MOVE})
             QVERIFY(f->OnCommand(id));
         VerifyShownWithoutFile("0/2");
@@ -184,7 +170,11 @@ private slots:
         VerifyShownWithoutFile("0/1");
     }
 
-    void batchRenameNumbersThePicturesOfTheTree() {
+    // The tree's side: Delete there means the tree's picture, even while the
+    // thumbnail list is shown, and nothing with a folder picked; batch rename
+    // numbers the pictures among the picked item's siblings, each in its own
+    // folder.
+    void treeDeleteAndBatchRename() {
         for (const char* name : {"a.bmp", "c.bmp", "e.bmp"})
             MakePicture(Dir() + name, 20, 20, RGB(9, 9, 9));
         std::filesystem::create_directory(Dir() + "b");
@@ -192,7 +182,11 @@ private slots:
         CShellTreeCtrl* tree = pane->FolderTree();
         QTreeWidgetItem* folder = tree->SelectPath(Dir());
         f->m_settings.mAdd = 1;
+        f->m_settings.mDelete = 0;
         tree->Refresh(folder);
+        CImageWndList* list = f->GetImgContainer()->ListWnd();
+        list->m_arrSelected = {Dir() + "a.bmp"};
+        QTest::keyClick(tree, Qt::Key_Delete);
         tree->setCurrentItem(folder->child(2)); // c.bmp, shown
         Answer("BatchRenameDlg", {{"Description", "T"}});
         CtrlKey(Qt::Key_N);
@@ -204,34 +198,16 @@ private slots:
                  (std::vector<std::string>{Dir() + "T1.bmp", Dir() + "T2.bmp", Dir() + "T3.bmp"}));
         QCOMPARE(pane->GetCurrentFile(), Dir() + "T2.bmp");
 
-        // With the folder b picked, its siblings keep their own folder.
-        tree->setCurrentItem(folder->child(1));
+        QVERIFY(f->OnCommand(ID_VIEW_LIST));
+        list->m_arrSelected = {Dir() + "T1.bmp"};
+        QTest::keyClick(tree, Qt::Key_Delete);
+        QVERIFY(FileExists(Dir() + "T1.bmp") && !FileExists(Dir() + "T2.bmp"));
+
+        tree->setCurrentItem(folder->child(1)); // the folder b
         Answer("BatchRenameDlg", {{"Description", "X"}});
         CtrlKey(Qt::Key_N);
-        QVERIFY(FileExists(Dir() + "X1.bmp") && FileExists(Dir() + "X3.bmp"));
+        QVERIFY(FileExists(Dir() + "X1.bmp") && FileExists(Dir() + "X2.bmp"));
         QVERIFY(std::filesystem::is_empty(Dir() + "b"));
-        QVERIFY(ui->shown.empty());
-    }
-
-    // Delete in the folder tree means the tree's picture, even while the
-    // thumbnail list is shown; with a folder picked it does nothing.
-    void deleteInTheTreeMeansTheTreesPicture() {
-        for (const char* name : {"a.bmp", "b.bmp"})
-            files.push_back(MakePicture(Dir() + name, 20, 20, RGB(9, 9, 9)));
-        CShellTreeCtrl* tree = pane->FolderTree();
-        f->m_settings.mAdd = 1;
-        f->m_settings.mDelete = 0;
-        QTreeWidgetItem* folder = tree->SelectPath(Dir());
-        tree->Refresh(folder);
-        CImageWndList* list = f->GetImgContainer()->ListWnd();
-        QCOMPARE(f->GetImgContainer()->GetMode(), 2);
-        list->m_arrSelected = {files[0]};
-        QTest::keyClick(tree, Qt::Key_Delete);
-        tree->setCurrentItem(folder->child(1)); // b.bmp, shown
-        QVERIFY(f->OnCommand(ID_VIEW_LIST));
-        list->m_arrSelected = {files[0]};
-        QTest::keyClick(tree, Qt::Key_Delete);
-        QVERIFY(FileExists(files[0]) && !FileExists(files[1]));
         QVERIFY(ui->shown.empty());
     }
 };
