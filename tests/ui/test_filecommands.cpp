@@ -9,12 +9,10 @@
 #include "library/TreeContainerWnd.h"
 #include "thumbs/ImageWndList.h"
 #include "platform/QtUtil.h"
-#include "thumbs/FolderChooser.h"
-#include "thumbs/SmallDialogs.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 #include <cerrno>
@@ -88,28 +86,6 @@ private slots:
         app.reset();
         home.reset();
         tmp.reset();
-    }
-
-    // The browse button opens the folder chooser on the typed folder, and
-    // the chosen folder comes back into the edit.
-    void browseButtonFillsTheFolder() {
-        CFolderNameDlg dlg;
-        dlg.m_strFolder = S(tmp->path());
-        const std::string made = Dir() + "new/sub";
-        OnDialog("FolderNameDlg", [&](QDialog* d) {
-            OnDialog("FolderChooser", [&](QDialog* c) {
-                auto* chooser = static_cast<CFolderChooser*>(c);
-                QCOMPARE(c->windowTitle() + chooser->PathEdit()->text(),
-                         QString("Tavisk美图浏览") + tmp->path());
-                chooser->PathEdit()->setText(Q(made));
-                QTest::keyClick(chooser->PathEdit(), Qt::Key_Return); // "create it?" Yes
-            });
-            d->findChild<QPushButton*>("Browse")->click();
-            QCOMPARE(Edit(d, "Folder")->text(), Q(made));
-            d->reject();
-        });
-        dlg.DoModal();
-        QVERIFY(DirectoryExists(made));
     }
 
     void renameMoveAndDeleteTheShownPicture() {
