@@ -21,11 +21,15 @@ win=$(e2e_wait_window "Tavisk看图")
 sleep 2
 
 # The picked folder is the highlighted row; its pictures come in the rows
-# below it once they are shown.
-e2e_shot "$out/treefiles-start.png"
-rows=$(convert "$out/treefiles-start.png" -crop "1x600+100+80" -depth 8 txt:- | tail -n +2 |
-  awk '$3 == "#308CC6" {split($1, b, /[,:]/); y = 80 + b[2]; if (!first) first = y; last = y}
-       END {print first, last - first + 1}')
+# below it once they are shown. (Waits while the window is still drawn.)
+for _ in $(seq 20); do
+  e2e_shot "$out/treefiles-start.png"
+  rows=$(convert "$out/treefiles-start.png" -crop "1x600+100+80" -depth 8 txt:- | tail -n +2 |
+    awk '$3 == "#308CC6" {split($1, b, /[,:]/); y = 80 + b[2]; if (!first) first = y; last = y}
+         END {if (first) print first, last - first + 1}')
+  [ -n "$rows" ] && break
+  sleep 0.5
+done
 read -r top height <<<"$rows"
 [ -n "$top" ] && [ "$height" -ge 12 ] && [ "$height" -le 30 ] ||
   e2e_fail "no highlighted folder row (top=$top height=$height)"
