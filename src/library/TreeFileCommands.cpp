@@ -70,7 +70,8 @@ void CTreeFileCommands::CopyTo() {
         PlatformUi().MessageBox(kSelectPicture);
         return;
     }
-    const std::string folder = PlatformUi().ChooseFolder(kChooseFolderTitle, m_pFrame->DialogFolder());
+    const std::string folder =
+        PlatformUi().ChooseFolder(kChooseFolderTitle, m_pFrame->DialogFolder());
     if (!folder.empty())
         CopyFilesTo({file}, folder);
 }
