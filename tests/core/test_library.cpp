@@ -206,7 +206,7 @@ TEST(FavoritesFile, DamagedFilesAreKeptUnlessChanged) {
     const std::string good = WriteStringArray({"[1]A###/A/", "[2]B###/B/"});
     for (const std::string& bytes :
          {good.substr(0, good.size() - 1), good.substr(0, 1), Bytes({5, 0, 1, 'x'}),
-          Bytes({1, 0, 0xFF, 0xFE, 0xFF, 2}), good + "junk", std::string("folder")}) {
+          Bytes({1, 0, 0xFF, 0xFE, 0xFF, 2}), std::string("folder")}) {
         if (bytes == "folder") // a tree.sxs that exists but cannot be read
             std::filesystem::create_directory(dir.File("tree.sxs"));
         else
@@ -223,6 +223,11 @@ TEST(FavoritesFile, DamagedFilesAreKeptUnlessChanged) {
                   bytes == "folder" ? bytes : WriteStringArray({"[1]C###/C/"}));
         std::filesystem::remove(dir.File("tree.sxs"));
     }
+    // Bytes after the list are ignored.
+    dir.Write("tree.sxs", good + "junk");
+    CFavorites f;
+    f.Load();
+    EXPECT_EQ(f.Entries(), (Strings{"[1]A###/A/", "[2]B###/B/"}));
 }
 
 } // namespace

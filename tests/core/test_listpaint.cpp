@@ -11,6 +11,7 @@
 
 #include <array>
 #include <cstring>
+#include <tuple>
 
 namespace {
 
@@ -57,11 +58,19 @@ TEST(ListGeometry, RubberBandSelectsOverlappedPictureBoxes) {
 }
 
 TEST(ListGeometry, CaptionsBadgesAndItemStates) {
-    // Up to m - 1 bytes stay whole; a cut never splits a character.
+    // Up to m - 1 columns stay whole, a wide character counting as two; a
+    // cut never splits a character. m = 11 for a 6-pixel face.
     EXPECT_EQ(CaptionLimit(6), 11);
-    EXPECT_EQ(CutCaption("abcde", 6) + "|" + CutCaption("abcdef", 6) + "|" + CutCaption("风景", 6) +
-                  "|" + CutCaption("ab风景", 7),
-              "abcde|abcde.|风.|ab风.");
+    for (auto [title, m, caption] :
+         {std::tuple{"abcde", 6, "abcde"},
+          {"abcdef", 6, "abcde."},
+          {"风景", 6, "风景"},
+          {"ab风景", 6, "ab风."},
+          {"春天的风景", 11, "春天的风景"},
+          {"春天的风景照片", 11, "春天的风景."},
+          {"IMG春天的风景", 11, "IMG春天的."},
+          {"\xF0\x9F\x8C\xB8花abcdefg", 11, "\xF0\x9F\x8C\xB8花abcdef."}})
+        EXPECT_EQ(CutCaption(title, m), caption) << title;
     EXPECT_EQ(ListTitleOf("/p.d/cat.01.jpg") + "|" + BadgeTextOf("/p/a.JpEg") + "|" +
                   BadgeTextOf("/p.d/noext"),
               "cat.01|JPEG|");
