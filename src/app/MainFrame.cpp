@@ -3,6 +3,7 @@
 #include "app/AboutDlg.h"
 #include "app/CommandIds.h"
 #include "app/CommandTable.h"
+#include "app/EditCommands.h"
 #include "app/ImgContainerWnd.h"
 #include "app/StatusBar.h"
 #include "image/Codec.h"
@@ -184,6 +185,7 @@ bool CMainFrame::Create() {
     setCentralWidget(m_wndSplitter);
 
     BuildAccelerators();
+    InstallEditCommands(*this);
     auto* idle = new QTimer(this); // idle-time refresh of enable states
     connect(idle, &QTimer::timeout, this, &CMainFrame::UpdateCommandUi);
     idle->start(250);

@@ -119,6 +119,7 @@ CImageWnd::CImageWnd(CMainFrame* frame, QWidget* parent)
                 a->setEnabled(m_pFrame->QueryCommand(cmd).enabled);
         }
     });
+    BuildSelectionMenu();
 }
 
 CImageWnd::~CImageWnd() = default;
@@ -180,6 +181,7 @@ void CImageWnd::ShowLoaded(std::unique_ptr<CImageBuffer> img) {
     m_pImage = std::move(img);
     m_bLoadFailed = false;
     m_bButtonDown = m_bDragging = m_bRightArmed = m_bPopupShown = false;
+    m_rcSelection = {};
     m_overview.EndDrag();
     // The initial view of a new picture hides the strip, unless the picture
     // was picked in the strip: then it is laid out above it.
@@ -212,6 +214,7 @@ void CImageWnd::ResetView() {
     m_bLoaded = m_bLoadFailed = false;
     m_pFrame->m_bImageLoaded = false;
     m_bButtonDown = m_bDragging = m_bRightArmed = m_bPopupShown = false;
+    m_rcSelection = {};
     m_overview.EndDrag();
     m_overview.Invalidate();
     m_view.ClearPicture();
@@ -221,17 +224,20 @@ void CImageWnd::ResetView() {
 void CImageWnd::ShowFailure() {
     m_bLoadFailed = true;
     m_bLoaded = false;
+    m_rcSelection = {};
     m_view.ClearPicture();
     Repaint();
 }
 
 float CImageWnd::ZoomIn() {
+    m_rcSelection = {};
     float z = m_view.ZoomIn();
     Repaint();
     return z;
 }
 
 EZoomOutResult CImageWnd::ZoomOut(bool bLeaveForList) {
+    m_rcSelection = {};
     EZoomOutResult r = m_view.ZoomOut(bLeaveForList);
     if (r != EZoomOutResult::kLeftForList)
         Repaint();
@@ -239,12 +245,14 @@ EZoomOutResult CImageWnd::ZoomOut(bool bLeaveForList) {
 }
 
 float CImageWnd::FitToWindow() {
+    m_rcSelection = {};
     float z = m_view.FitToWindow();
     Repaint();
     return z;
 }
 
 float CImageWnd::ActualSize() {
+    m_rcSelection = {};
     float z = m_view.ActualSize();
     Repaint();
     return z;
@@ -252,6 +260,7 @@ float CImageWnd::ActualSize() {
 
 void CImageWnd::SetZoomTo(float z) {
     if (z != m_view.GetZoom()) {
+        m_rcSelection = {};
         m_view.ApplyZoom(z);
         Repaint();
     }
@@ -283,6 +292,7 @@ void CImageWnd::Repaint() {
 }
 
 void CImageWnd::DrawOverlays(bool blur) {
+    DrawSelection();
     CViewDest dest = DestOf(m_backing);
     if (blur)
         BlurView(dest, m_view.GetZoom());
@@ -359,6 +369,7 @@ void CImageWnd::resizeEvent(QResizeEvent*) {
         m_pFrame->m_bShowStrip = false;
         m_pFrame->PaintStatusLabels();
     }
+    m_rcSelection = {}; // it marked pixels of the old placement
     m_view.SetClientSize(width(), LayoutHeight());
     m_overview.ResetPosition(width(), height());
     m_row.Layout(width(), height());
@@ -389,6 +400,8 @@ void CImageWnd::mousePressEvent(QMouseEvent* e) {
                 m_bPopupShown = true;
                 update();
             }
+        } else if (HasSelection()) {
+            m_pSelectionMenu->exec(e->globalPosition().toPoint());
         } else if (!(m_bStripShown && InStrip(pt))) {
             PopupMenu(e->globalPosition().toPoint());
         }
@@ -446,6 +459,8 @@ void CImageWnd::mousePressEvent(QMouseEvent* e) {
     }
     if (!m_view.IsScrollable())
         m_ptAnchor = pt;
+    if (m_rcSelection.Contains(pt.x(), pt.y()))
+        ZoomToSelection();
     m_bDragging = true;
     UpdateCursor();
 }
@@ -487,6 +502,11 @@ void CImageWnd::mouseMoveEvent(QMouseEvent* e) {
         if (m_view.DragBy(d.x(), d.y()))
             Repaint();
         m_ptDown = pt;
+    } else if (m_bDragging && (e->buttons() & Qt::LeftButton) && m_view.GetZoom() < 1.0f &&
+               !(m_bStripShown && InStrip(pt))) {
+        TrackSelection(pt); // a reduced view is never panned: the drag selects
+    } else if (HasSelection()) {
+        UpdateCursor(); // over the selection a click zooms into it
     }
 }
 
@@ -575,9 +595,17 @@ void CImageWnd::keyPressEvent(QKeyEvent* e) {
 }
 
 void CImageWnd::UpdateCursor() {
-    // Without a selection: the strip's cursor while it is shown, else the
-    // plain cursor unless a right click armed the pop-up overview.
-    int id = m_bStripShown ? 176 : (!m_bRightArmed || OverviewOn()) ? 140 : 176;
+    int id;
+    if (HasSelection()) {
+        // Over the selection the magnifier, unless a right click armed the
+        // pop-up overview.
+        const bool inside = m_rcSelection.Contains(m_ptMouse.x(), m_ptMouse.y());
+        id = inside ? (m_bRightArmed ? 176 : 195) : (m_bRightArmed ? 176 : 140);
+    } else {
+        // The strip's cursor while it is shown, else the plain cursor unless
+        // a right click armed the pop-up overview.
+        id = m_bStripShown ? 176 : (!m_bRightArmed || OverviewOn()) ? 140 : 176;
+    }
     setCursor(CursorFor(id));
 }
 
