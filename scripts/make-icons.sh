@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Draws the program's own tool-bar and window icons into res/icons (run by hand
-# after changing a drawing; the PNG files are kept in the repository).
+# Draws the program's own tool-bar and window icons into res/icons and the
+# program's icon into res/hicolor (run by hand after changing a drawing; the
+# PNG files are kept in the repository).
 set -euo pipefail
 cd "$(dirname "$0")/../res/icons"
 icon() { # name, then ImageMagick draw arguments
@@ -25,4 +26,18 @@ icon next -fill $blue -stroke none -draw 'polygon 7,3 18,11 7,19'
 icon slides -fill none -stroke $grey -draw 'rectangle 2,3 21,19' -fill $green -stroke none -draw 'polygon 9,7 16,11 9,15'
 icon properties -fill none -stroke $grey -draw 'rectangle 4,2 19,20' -stroke $blue -draw 'line 7,7 16,7' -draw 'line 7,11 16,11' -draw 'line 7,15 13,15'
 icon about -fill $blue -stroke none -draw 'circle 11,11 11,2' -fill white -draw 'rectangle 10,9 12,16' -draw 'rectangle 10,5 12,7'
-convert -size 32x32 xc:none -fill '#1f5fa8' -draw 'roundrectangle 1,3 30,28 4,4' -fill '#f2c14e' -draw 'circle 10,11 10,8' -fill '#2e8b3a' -draw 'polygon 3,26 12,15 18,22 22,18 29,26' PNG32:kelvra.png
+# The program's icon, drawn on a 32 x 32 grid and scaled to each size: the
+# window icon, and the copies in res/hicolor that the install step puts into
+# the desktop's icon theme.
+app_icon() { # size, file
+  local s o
+  s=$(awk "BEGIN{print $1/32}"); o=$(awk "BEGIN{print ($1/32-1)/2}")
+  convert -size "$1x$1" xc:none -draw "affine $s,0,0,$s,$o,$o \
+    fill '#1f5fa8' roundrectangle 1,3 30,28 4,4 fill '#f2c14e' circle 10,11 10,8 \
+    fill '#2e8b3a' polygon 3,26 12,15 18,22 22,18 29,26" "PNG32:$2"
+}
+app_icon 32 kelvra.png
+for n in 16 22 24 32 48 64 128 256; do
+  mkdir -p "../hicolor/${n}x$n/apps"
+  app_icon "$n" "../hicolor/${n}x$n/apps/kelvra.png"
+done

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs every Debian package that building, running and testing Kelvra needs.
 # Only packages that are missing are installed; a machine that has them all is left alone.
+# Packages named on the command line are installed too (the package script's tools).
 set -euo pipefail
 pkgs=(
   build-essential cmake pkg-config
@@ -11,6 +12,8 @@ pkgs=(
   xvfb xdotool imagemagick openbox x11-utils dbus at-spi2-core python3-pyatspi
   fonts-arphic-uming fonts-wqy-zenhei
   libimage-exiftool-perl
+  desktop-file-utils appstream shared-mime-info xdg-utils
+  "$@"
 )
 missing=()
 for p in "${pkgs[@]}"; do

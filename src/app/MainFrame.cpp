@@ -4,6 +4,7 @@
 #include "app/CommandIds.h"
 #include "app/CommandTable.h"
 #include "app/EditCommands.h"
+#include "app/HelpCommands.h"
 #include "app/ImgContainerWnd.h"
 #include "app/StatusBar.h"
 #include "image/Codec.h"
@@ -401,6 +402,11 @@ bool CMainFrame::OnCommand(int id) {
         break;
     case ID_WORK_WHOLE:
         ResetWorkRect();
+        break;
+    case ID_HELP_FINDER:
+    case ID_HELP_HOMEPAGE:
+    case ID_HELP_CONTACT:
+        RunHelpCommand(id, GetDataFolder());
         break;
     default:
         if (auto h = m_handlers.find(id); h != m_handlers.end())

@@ -9,6 +9,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv); // takes Qt's own options off the command line
     QApplication::setApplicationName("Kelvra");
     QApplication::setApplicationDisplayName("");
+    QGuiApplication::setDesktopFileName("kelvra"); // the installed desktop entry
     // The desktop's own dialogs (file choosers, message-box buttons) in Chinese.
     QTranslator qtTexts;
     if (qtTexts.load(QLocale(QLocale::Chinese, QLocale::China), "qtbase", "_",

@@ -73,21 +73,25 @@ private:
     std::vector<std::string> m_locked;
 };
 
+// Sets KELVRA_HOME (or another variable that chooses the program folder)
+// for one test.
 class ProgramFolderGuard {
 public:
-    explicit ProgramFolderGuard(const std::string& folder) {
-        if (const char* old = std::getenv("KELVRA_HOME"))
+    explicit ProgramFolderGuard(const std::string& folder, const char* name = "KELVRA_HOME")
+        : m_name(name) {
+        if (const char* old = std::getenv(name))
             m_old = old, m_had = true;
-        ::setenv("KELVRA_HOME", folder.c_str(), 1);
+        ::setenv(name, folder.c_str(), 1);
     }
     ~ProgramFolderGuard() {
         if (m_had)
-            ::setenv("KELVRA_HOME", m_old.c_str(), 1);
+            ::setenv(m_name, m_old.c_str(), 1);
         else
-            ::unsetenv("KELVRA_HOME");
+            ::unsetenv(m_name);
     }
 
 private:
+    const char* m_name;
     std::string m_old;
     bool m_had = false;
 };

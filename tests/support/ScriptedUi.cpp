@@ -16,8 +16,8 @@ CScriptedUi::~CScriptedUi() {
 }
 
 int CScriptedUi::MessageBox(const std::string& text, const std::string& caption, Buttons buttons,
-                            Icon) {
-    shown.push_back({text, caption, buttons});
+                            Icon icon) {
+    shown.push_back({text, caption, buttons, icon});
     if (!answers.empty()) {
         int a = answers.front();
         answers.pop_front();

@@ -12,6 +12,7 @@ public:
     struct Shown {
         std::string text, caption;
         Buttons buttons;
+        Icon icon;
     };
     CScriptedUi();
     ~CScriptedUi() override;

@@ -1,0 +1,92 @@
+#include "platform/DesktopLauncher.h"
+
+#include "platform/PlatformUi.h"
+#include "platform/ProgramFolder.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace {
+
+CXdgOpenLauncher g_xdgOpen;
+IDesktopLauncher* g_launcher = &g_xdgOpen;
+
+} // namespace
+
+IDesktopLauncher& DesktopLauncher() {
+    return *g_launcher;
+}
+
+IDesktopLauncher* SetDesktopLauncher(IDesktopLauncher* launcher) {
+    IDesktopLauncher* old = g_launcher;
+    g_launcher = launcher ? launcher : &g_xdgOpen;
+    return old;
+}
+
+int CXdgOpenLauncher::Open(const std::string& target) {
+    // A leading "-" would be read as an option of the opener.
+    if (target.empty() || target.front() == '-')
+        return EINVAL;
+    char* argv[] = {const_cast<char*>("xdg-open"), const_cast<char*>(target.c_str()), nullptr};
+    // The opener and its handler never read the program's input.
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    pid_t pid = 0;
+    int error = posix_spawnp(&pid, "xdg-open", &actions, nullptr, argv, environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (error != 0)
+        return error;
+    constexpr int kStepMs = 10;
+    for (int waited = 0; waited <= kQuickExitMs; waited += kStepMs) {
+        int status = 0;
+        pid_t done = ::waitpid(pid, &status, WNOHANG);
+        if (done == pid)
+            return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+        if (done < 0 && errno != EINTR)
+            return 0; // reaped elsewhere: nothing more to learn
+        ::usleep(kStepMs * 1000);
+    }
+    // Still running: it waits for the handler it started. Reap it when it ends.
+    std::thread([pid] {
+        int status = 0;
+        while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+        }
+    }).detach();
+    return 0;
+}
+
+bool IsUrl(const std::string& target) {
+    std::size_t i = 0;
+    auto alpha = [](char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); };
+    auto digit = [](char c) { return c >= '0' && c <= '9'; };
+    while (i < target.size() &&
+           (alpha(target[i]) || (i > 0 && (digit(target[i]) || target[i] == '+' ||
+                                           target[i] == '-' || target[i] == '.'))))
+        ++i;
+    return i > 0 && i < target.size() && target[i] == ':';
+}
+
+bool OpenWithDesktop(const std::string& target) {
+    const std::string what = IsUrl(target) ? target : MakeAbsolutePath(target);
+    int error = 0;
+    if (what.empty())
+        error = ENOENT;
+    else if (!IsUrl(what) && ::access(what.c_str(), F_OK) != 0)
+        error = errno;
+    else {
+        CWaitCursor wait;
+        error = DesktopLauncher().Open(what);
+    }
+    if (error == 0)
+        return true;
+    PlatformUi().MessageBox("Failed to run \"" + what + "\", Error: " + std::to_string(error),
+                            kOpenFailedCaption, IPlatformUi::Ok, IPlatformUi::Warning);
+    return false;
+}
