@@ -67,11 +67,10 @@ void CImageWnd::ClearSelection() {
 void CImageWnd::DrawSelection() {
     if (!HasSelection())
         return;
-    const ViewRect& r = m_rcSelection;
-    const ViewRect part = SelectionToPicture(r, m_view.GetDestRect(), m_view.GetImageSize());
+    const ViewRect &r = m_rcSelection, &dest = m_view.GetDestRect();
+    const ViewRect part = SelectionToPicture(r, dest, m_view.GetImageSize());
     QPainter p(&m_backing);
-    p.setClipRect(QRect(m_view.GetDestRect().left, m_view.GetDestRect().top,
-                        m_view.GetDestRect().Width(), m_view.GetDestRect().Height()));
+    p.setClipRect(dest.left, dest.top, dest.Width(), dest.Height());
     p.setPen(QPen(ToQColor(kSelectionColor), 1, Qt::DotLine));
     const int right = r.right - 1, bottom = r.bottom - 1;
     p.drawLine(r.left, r.top, right, r.top);
