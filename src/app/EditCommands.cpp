@@ -1,8 +1,10 @@
 #include "app/EditCommands.h"
 
+#include "app/AutoSave.h"
 #include "app/CommandIds.h"
 #include "app/ImgContainerWnd.h"
 #include "app/MainFrame.h"
+#include "image/Codec.h"
 #include "image/ImageWnd.h"
 #include "platform/PlatformUi.h"
 
@@ -18,6 +20,7 @@ using Edit = void (*)(CImageBuffer&, int, int, int, int);
 struct Adjustment {
     int id;
     Edit edit;
+    bool mirror = false; // followed by the automatic save
 };
 
 const Adjustment kAdjustments[] = {
@@ -28,9 +31,21 @@ const Adjustment kAdjustments[] = {
      [](CImageBuffer& b, int x, int y, int w, int h) { b.Threshold(x, y, w, h); }},
     {ID_ADJ_LINES, [](CImageBuffer& b, int x, int y, int w, int h) { b.LinePattern(x, y, w, h); }},
     // The mirrors always take the whole picture.
-    {ID_ADJ_FLIP_LR, [](CImageBuffer& b, int, int, int, int) { b.MirrorLeftRight(); }},
-    {ID_ADJ_FLIP_TB, [](CImageBuffer& b, int, int, int, int) { b.MirrorTopBottom(); }},
+    {ID_ADJ_FLIP_LR, [](CImageBuffer& b, int, int, int, int) { b.MirrorLeftRight(); }, true},
+    {ID_ADJ_FLIP_TB, [](CImageBuffer& b, int, int, int, int) { b.MirrorTopBottom(); }, true},
 };
+
+// With "旋转,翻转后，自动保存为jpg格式文件" on, a mirrored or turned picture is
+// saved as a JPEG beside its file (sun.png as sunback.jpg), straight from
+// memory; a file of that name is replaced only by a complete new one.
+void AutoSave(CMainFrame& f, const CImageWnd& wnd) {
+    if (!f.m_settings.mSave)
+        return;
+    const CImageBuffer& img = wnd.Image();
+    if (!SaveImageFile(img, 0, 0, img.Width(), img.Height(), AutoSaveTarget(wnd.CurrentFile()),
+                       kFormatJpeg))
+        PlatformUi().MessageBox("创建文件失败");
+}
 
 void Adjust(CMainFrame& f, const Adjustment& a) {
     CImageWnd* wnd = Wnd(f);
@@ -53,6 +68,8 @@ void Adjust(CMainFrame& f, const Adjustment& a) {
                work.bottom() - work.top());
         return true;
     });
+    if (a.mirror)
+        AutoSave(f, *wnd);
 }
 
 void Turn(CMainFrame& f, bool clockwise) {
@@ -72,6 +89,7 @@ void Turn(CMainFrame& f, bool clockwise) {
     f.SetZoom(wnd->View().GetZoom());
     f.ResetWorkRect();
     f.m_bRotated = true;
+    AutoSave(f, *wnd);
 }
 
 } // namespace

@@ -75,9 +75,11 @@ public:
     bool HasSelection() const { return !m_rcSelection.IsEmpty(); }
     void TrackSelection(const QPoint& pt);
     void ClearSelection();
-    // Enlarges the selected part to fill the window (the selection is
-    // dropped), or copies it to the clipboard.
+    // Enlarges the selected part to fill the window, saves it as a JPEG or
+    // BMP file chosen by the user, or copies it to the clipboard; each drops
+    // the selection.
     void ZoomToSelection();
+    void SaveSelection();
     void CopySelection();
     // The selection menu "矩形选择菜单" (menu 194).
     QMenu* SelectionMenu() const { return m_pSelectionMenu; }

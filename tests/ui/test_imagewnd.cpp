@@ -18,6 +18,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
+#include <set>
 
 namespace {
 
@@ -451,16 +452,30 @@ private slots:
         const QColor before(51, 63, 160); // picture pixel (60, 50) of b_small
         Open(Pic("b_small.bmp"));
         const QRgb preview = wnd->Overview().PreviewPixel(10, 10);
+        // With the automatic save on, flips and turns write the picture as
+        // it is shown to "b_smallback.jpg".
+        f->m_settings.mSave = 1;
+        const std::set<int> saving = {ID_ADJ_FLIP_LR, ID_ADJ_FLIP_TB, ID_ROTATE_RIGHT,
+                                      ID_ROTATE_RIGHT_HIDDEN, ID_ROTATE_LEFT};
         for (int id : {ID_ADJ_INVERT, ID_ADJ_GREY, ID_ADJ_SMOOTH, ID_ADJ_BLACK_WHITE, ID_ADJ_LINES,
                        ID_ADJ_FLIP_LR, ID_ADJ_FLIP_TB, ID_ROTATE_RIGHT, ID_ROTATE_RIGHT_HIDDEN,
                        ID_ROTATE_LEFT}) {
             Open(Pic("b_small.bmp"));
             QCOMPARE(Shown(), before);
             QVERIFY2(f->OnCommand(id) && Shown() != before, QByteArray::number(id));
+            CImageBuffer saved;
+            QCOMPARE(LoadImageFile(Pic("b_smallback.jpg"), saved), saving.count(id) == 1);
+            QCOMPARE(saved.Width(), saving.count(id) ? wnd->Image().Width() : 0);
+            DeleteFileAt(Pic("b_smallback.jpg"));
         }
         // A turn greys the edits until the picture is shown at actual size.
         QVERIFY(f->m_bRotated && !f->QueryCommand(ID_ADJ_INVERT).enabled);
         QCOMPARE(f->m_rcWork, QRect(QPoint(0, 0), QPoint(200, 300)));
+        QVERIFY(QDir().mkpath(QString::fromStdString(Pic("b_smallback.jpg/x")))); // not replaceable
+        f->OnCommand(ID_ROTATE_LEFT);
+        QVERIFY(!ui->shown.empty());
+        QCOMPARE(ui->shown.back().text, std::string("创建文件失败"));
+        f->m_settings.mSave = 0;
         f->OnCommand(ID_ZOOM_ACTUAL);
         // At actual size each edit starts again from the file; below it they add up.
         f->OnCommand(ID_ADJ_INVERT);
@@ -482,13 +497,19 @@ private slots:
         QCOMPARE(wnd->Selection(),
                  (ViewRect{d.left + 150, d.top + 130, d.left + 200, d.top + 200}));
         const ViewRect part = SelectionToPicture(wnd->Selection(), d, {2400, 1800});
-        // A right click offers the selection menu; "复制选区" copies the pixels.
-        QTimer::singleShot(0, [this] {
-            QCOMPARE(QApplication::activePopupWidget(), wnd->SelectionMenu());
-            wnd->SelectionMenu()->actions()[2]->trigger();
-            wnd->SelectionMenu()->close();
-        });
-        QTest::mouseClick(wnd, Qt::RightButton, {}, QPoint(d.left + 170, d.top + 170));
+        // A right click offers the selection menu. "保存选区" writes a JPEG
+        // for a name ending in upper-case JPG and refuses other extensions;
+        // "复制选区" copies the pixels.
+        ui->files = {Pic("sel.gif"), Pic("sel.JPG")};
+        for (int item : {1, 1, 2}) {
+            Drag(QPoint(d.left + 200, d.top + 200), QPoint(d.left + 150, d.top + 130));
+            FromSelectionMenu(item, QPoint(d.left + 170, d.top + 170));
+        }
+        QCOMPARE(ui->shown.at(0).text, std::string("无法保存为该文件格式"));
+        QCOMPARE(ui->filters.back(), std::string("JPG(*.jpg)|*.jpg|BMP(*.bmp)|*.bmp|"));
+        CImageBuffer saved;
+        QVERIFY(!FileExists(Pic("sel.gif")) && LoadImageFile(Pic("sel.JPG"), saved));
+        QCOMPARE(QSize(saved.Width(), saved.Height()), QSize(part.Width(), part.Height()));
         const QImage copy = QGuiApplication::clipboard()->image();
         QCOMPARE(copy.size(), QSize(part.Width(), part.Height()));
         for (QPoint p : {QPoint(0, 0), QPoint(part.Width() - 1, part.Height() - 1)}) {
@@ -514,6 +535,14 @@ private:
     QColor Shown() {
         const ViewRect& r = wnd->View().GetDestRect();
         return wnd->Backing().pixel(r.left + 60, r.top + 50);
+    }
+    void FromSelectionMenu(int item, QPoint at) {
+        QTimer::singleShot(0, [this, item] {
+            QCOMPARE(QApplication::activePopupWidget(), wnd->SelectionMenu());
+            wnd->SelectionMenu()->actions()[item]->trigger();
+            wnd->SelectionMenu()->close();
+        });
+        QTest::mouseClick(wnd, Qt::RightButton, {}, at);
     }
     void Drag(QPoint from, QPoint to) {
         QTest::mousePress(wnd, Qt::LeftButton, {}, from);
