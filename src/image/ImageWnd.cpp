@@ -203,10 +203,7 @@ void CImageWnd::ShowLoaded(std::unique_ptr<CImageBuffer> img) {
     }
     m_view.SetClientSize(width(), LayoutHeight());
     m_view.OpenPicture(m_pImage->Width(), m_pImage->Height(), m_pFrame->m_nDisplayMode == 1);
-    m_pFrame->SetMaxZoom(m_view.Ladder().GetMaxZoom());
-    // The lowest end is the marker below step 1: zoom out stays usable at
-    // step 1, where it may leave for the list.
-    m_pFrame->SetMinZoom(m_view.Ladder().GetLowestEnd());
+    TellZoomEnds();
     m_pFrame->SetWorkRect(0, 0, m_pImage->Width(), m_pImage->Height());
     m_pFrame->SetZoom(m_view.GetZoom());
     m_bLoaded = true;
@@ -644,6 +641,13 @@ void CImageWnd::keyPressEvent(QKeyEvent* e) {
     default:
         QWidget::keyPressEvent(e);
     }
+}
+
+void CImageWnd::TellZoomEnds() {
+    m_pFrame->SetMaxZoom(m_view.Ladder().GetMaxZoom());
+    // The lowest end is the marker below step 1: zoom out stays usable at
+    // step 1, where it may leave for the list.
+    m_pFrame->SetMinZoom(m_view.Ladder().GetLowestEnd());
 }
 
 void CImageWnd::UpdateCursor() {

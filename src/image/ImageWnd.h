@@ -134,6 +134,7 @@ private:
     void DrawOverlays(bool blur);
     void DrawFloatingRow();
     void UpdateCursor();
+    void TellZoomEnds(); // the ladder's two ends, to the main frame
     void BuildSelectionMenu();
     void DrawSelection();
     void PopupMenu(const QPoint& global);

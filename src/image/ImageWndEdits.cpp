@@ -24,8 +24,7 @@ bool CImageWnd::EditPicture(const std::function<bool(CImageBuffer&)>& edit) {
     m_overview.Invalidate();
     if (m_pImage->Width() != w || m_pImage->Height() != h) {
         m_view.ResetForRotation(m_pImage->Width(), m_pImage->Height());
-        m_pFrame->SetMaxZoom(m_view.Ladder().GetMaxZoom());
-        m_pFrame->SetMinZoom(m_view.GetMinZoom());
+        TellZoomEnds(); // the ladder of the turned picture
     }
     m_overview.BuildOverview(*m_pImage);
     Repaint();
