@@ -59,8 +59,8 @@ e2e_shot "$out/edits-band.png"
 
 # The right click offers the selection menu; its last item copies. The band
 # covers client pixels 20 .. 120 x 20 .. 200 of the 180 x 360 view of the
-# 200 x 400 picture: picture columns 22 .. 132 and rows 22 .. 221, 178 of
-# them red and 22 blue.
+# 200 x 400 picture: picture columns 22 .. 132 and rows 22 .. 221, the
+# first 178 of them red and the last 22 blue.
 xdotool mousemove $((rx + 70)) $((ry + 110)) click 3
 sleep 0.8
 e2e_key Up Return
@@ -69,7 +69,8 @@ xclip -selection clipboard -t image/png -o >"$out/edits-clip.png" 2>/dev/null ||
   e2e_fail "the clipboard holds no picture after 复制选区"
 [ "$(identify -format %wx%h "$out/edits-clip.png")" = 111x200 ] &&
   [ "$(count "$out/edits-clip.png" red)" = $((111 * 178)) ] &&
-  [ "$(count "$out/edits-clip.png" blue)" = $((111 * 22)) ] ||
+  [ "$(count "$out/edits-clip.png" blue)" = $((111 * 22)) ] &&
+  [ "$(e2e_pixel "$out/edits-clip.png" 0 177) $(e2e_pixel "$out/edits-clip.png" 110 178)" = "255,0,0 0,0,255" ] ||
   e2e_fail "the clipboard does not hold the selected pixels ($(identify -format %wx%h "$out/edits-clip.png"))"
 e2e_shot "$out/edits-copied.png"
 [ "$(count "$out/edits-copied.png" "rgb(250,0,0)")" -eq 0 ] || e2e_fail "the band stayed after copying"
