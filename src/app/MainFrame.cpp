@@ -6,6 +6,7 @@
 #include "app/EditCommands.h"
 #include "app/HelpCommands.h"
 #include "app/ImgContainerWnd.h"
+#include "app/ResizeOptionsCommands.h"
 #include "app/StatusBar.h"
 #include "image/Codec.h"
 #include "image/ImageWnd.h"
@@ -221,6 +222,7 @@ bool CMainFrame::Create() {
 
     BuildAccelerators();
     InstallEditCommands(*this);
+    BindResizeAndOptionsCommands(*this);
     auto* idle = new QTimer(this); // idle-time refresh of enable states
     connect(idle, &QTimer::timeout, this, &CMainFrame::UpdateCommandUi);
     idle->start(250);

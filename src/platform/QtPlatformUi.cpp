@@ -3,6 +3,7 @@
 #include "platform/QtUtil.h"
 
 #include <QApplication>
+#include <QColorDialog>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -134,4 +135,13 @@ std::string CQtPlatformUi::ChooseFolder(const std::string& title, const std::str
         return {};
     std::string folder = PathBytes(dlg.selectedFiles().front());
     return folder.empty() || folder.back() == '/' ? folder : folder + "/";
+}
+
+std::optional<std::uint32_t> CQtPlatformUi::ChooseColor(std::uint32_t initial) {
+    QColorDialog dlg(ToQColor(initial), QApplication::activeWindow());
+    dlg.setOption(QColorDialog::DontUseNativeDialog);
+    if (dlg.exec() != QDialog::Accepted)
+        return std::nullopt;
+    QColor c = dlg.selectedColor();
+    return RGB(c.red(), c.green(), c.blue());
 }
