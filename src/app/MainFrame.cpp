@@ -4,6 +4,7 @@
 #include "app/CommandIds.h"
 #include "app/CommandTable.h"
 #include "app/EditCommands.h"
+#include "app/FrameFileCommands.h"
 #include "app/HelpCommands.h"
 #include "app/ImgContainerWnd.h"
 #include "app/ResizeOptionsCommands.h"
@@ -18,6 +19,7 @@
 #include "app/StripLogic.h"
 #include "library/FileCommands.h"
 #include "library/FolderTree.h"
+#include "library/TreeFileCommands.h"
 #include "library/TreeContainerWnd.h"
 #include "platform/ProgramFolder.h"
 #include "platform/QtUtil.h"
@@ -223,6 +225,7 @@ bool CMainFrame::Create() {
     BuildAccelerators();
     InstallEditCommands(*this);
     BindResizeAndOptionsCommands(*this);
+    InstallFileCommands(this);
     auto* idle = new QTimer(this); // idle-time refresh of enable states
     connect(idle, &QTimer::timeout, this, &CMainFrame::UpdateCommandUi);
     idle->start(250);
@@ -382,15 +385,6 @@ bool CMainFrame::OnCommand(int id) {
             m_pImgContainer->RefreshList();
         else if (ImageWnd()->m_bStripShown)
             RefreshStrip(kStripKeep);
-        break;
-    case ID_EDIT_DELETE:
-        // In picture mode the command is not offered yet.
-        if (m_pImgContainer->GetMode() == 2 && m_pImgContainer->ListWnd())
-            m_pImgContainer->ListWnd()->DeleteSelection();
-        break;
-    case ID_EDIT_MOVE:
-        if (m_pImgContainer->GetMode() == 2 && m_pImgContainer->ListWnd())
-            m_pImgContainer->ListWnd()->MoveSelection();
         break;
     case ID_VIEW_OVERVIEW:
         OnToggleOverview();
@@ -577,6 +571,8 @@ void CMainFrame::OnReload() {
     std::string file = m_pTreeContainer->m_strCurrentFile;
     if (file.empty())
         file = ImageWnd()->CurrentFile();
+    if (file.empty())
+        return; // the shown picture's file was deleted or moved away
     m_bRotated = false;
     ImageWnd()->OpenImage(file);
     ShowPosition();
@@ -678,7 +674,7 @@ std::string CMainFrame::GetPicturePath(int i) const {
 bool CMainFrame::DeleteImageFile(const std::string& path) {
     if (DeletePictureFile(path, m_settings.mDelete != 0) != EDeleteResult::kDeleted)
         return false;
-    RemoveFileFromLeftPane(this, path);
+    LeftPaneFileGone(this, path);
     return true;
 }
 
