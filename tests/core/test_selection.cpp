@@ -44,6 +44,7 @@ TEST(Selection, SaveFormatByExtensionInAnyCaseAndTheAutomaticSaveName) {
     EXPECT_EQ(SelectionSaveFormat("/p.jpg/a"), 0);
     EXPECT_EQ(AutoSaveTarget("/p/sun.png"), "/p/sunback.jpg");
     EXPECT_EQ(AutoSaveTarget("/p.d/sun"), "/p.d/sunback.jpg");
+    EXPECT_EQ(AutoSaveTarget(""), "");
 }
 
 } // namespace
