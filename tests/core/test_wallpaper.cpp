@@ -1,6 +1,8 @@
+#include "ScriptedWallpaper.h"
 #include "TempDir.h"
+#include "app/Wallpaper.h"
+#include "platform/IniFile.h"
 #include "platform/RootWallpaper.h"
-#include "platform/WallpaperSetter.h"
 
 #include <gtest/gtest.h>
 
@@ -25,7 +27,91 @@ RgbPixel TopDown(const CImageBuffer& img, int x, int y) {
     return img.GetPixelRgb(x, img.Height() - 1 - y);
 }
 
+std::vector<std::string> Listing(const std::string& folder) {
+    std::vector<std::string> names;
+    for (auto& e : std::filesystem::directory_iterator(folder))
+        names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
 } // namespace
+
+TEST(Wallpaper, BaseNameAndWallpaperFile) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"/a/b.c.jpg", "b.c"}, {"/a.b/c", "c"}, {"/a/.hidden", ""}, {"b.c.jpg", ""}};
+    for (auto [path, base] : cases)
+        EXPECT_EQ(GetBaseName(path), base) << path;
+    TempDir t;
+    ProgramFolderGuard home(t.Path());
+    EXPECT_EQ(WallpaperFileFor(GetWallpaperFolder(), "/p/b.c.jpg"), t.File("Wallpapers/b.c.bmp"));
+}
+
+TEST(Wallpaper, EachStyleWritesThePictureAndTheProfileAndHandsTheFileOn) {
+    TempDir t;
+    ProgramFolderGuard home(t.Path());
+    CScriptedWallpaper setter;
+    const CImageBuffer picture = Pattern(40, 30);
+    struct Case {
+        EWallpaperStyle style;
+        const char* tile;
+        int w, h; // of the file handed on
+    } cases[] = {
+        {EWallpaperStyle::kTile, "1", 40, 30},
+        {EWallpaperStyle::kCenter, "0", 40, 30},
+    };
+    for (const Case& c : cases) {
+        t.Write("System.ini", "[desktop]\nTileWallpaper=7\n");
+        ASSERT_TRUE(SetWallpaperFromPicture(picture, "/pics/sun.png", c.style, 64, 48));
+        const CScriptedWallpaper::Call call = setter.calls.at(0);
+        setter.calls.clear();
+        EXPECT_EQ(call.path, t.File("Wallpapers/sun.bmp"));
+        EXPECT_EQ(call.style, c.style);
+        EXPECT_EQ(call.width, c.w);
+        EXPECT_EQ(call.height, c.h);
+        CIniFile ini;
+        ini.Load(t.File("System.ini"));
+        EXPECT_EQ(ini.Get("desktop", "WallpaperStyle"), "0");
+        EXPECT_EQ(ini.Get("desktop", "TileWallpaper"), c.tile);
+    }
+    // The file stays, with the picture's own pixels.
+    CImageBuffer kept;
+    ASSERT_TRUE(LoadImageFile(t.File("Wallpapers/sun.bmp"), kept));
+    for (auto [x, y] : {std::pair{0, 0}, {39, 0}, {17, 29}})
+        EXPECT_EQ(TopDown(kept, x, y), TopDown(picture, x, y));
+}
+
+TEST(Wallpaper, TheFolderKeepsTheWallpaperInUseAndNothingElse) {
+    TempDir t;
+    ProgramFolderGuard home(t.Path());
+    CScriptedWallpaper setter;
+    const CImageBuffer small = Pattern(8, 6), large = Pattern(20, 10);
+    ASSERT_TRUE(SetWallpaperFromPicture(small, "/p/a.png", EWallpaperStyle::kTile, 64, 48));
+    t.Write("Wallpapers/notes.txt", "mine");
+    ASSERT_TRUE(SetWallpaperFromPicture(small, "/p/b.png", EWallpaperStyle::kCenter, 64, 48));
+    EXPECT_EQ(Listing(t.File("Wallpapers")), (std::vector<std::string>{"b.bmp", "notes.txt"}));
+
+    // The desktop refuses: a new file goes again, and a wallpaper of the same
+    // name keeps the picture it had.
+    setter.result = false;
+    EXPECT_FALSE(SetWallpaperFromPicture(large, "/p/c.png", EWallpaperStyle::kTile, 64, 48));
+    EXPECT_FALSE(SetWallpaperFromPicture(large, "/q/b.jpg", EWallpaperStyle::kTile, 64, 48));
+    EXPECT_EQ(setter.calls.back().width, 20); // it was offered the new picture
+    EXPECT_EQ(Listing(t.File("Wallpapers")), (std::vector<std::string>{"b.bmp", "notes.txt"}));
+    CImageBuffer b;
+    ASSERT_TRUE(LoadImageFile(t.File("Wallpapers/b.bmp"), b));
+    EXPECT_EQ(b.Width(), 8);
+
+    // No folder can be made, or nothing to write: refused before the desktop
+    // is asked.
+    setter.result = true;
+    setter.calls.clear();
+    std::filesystem::remove_all(t.File("Wallpapers"));
+    ASSERT_TRUE(t.MakeReadOnly(t.File("")));
+    EXPECT_FALSE(SetWallpaperFromPicture(small, "/p/a.png", EWallpaperStyle::kTile, 64, 48));
+    EXPECT_FALSE(SetWallpaperFromPicture(CImageBuffer(), "/p/a.png", EWallpaperStyle::kTile, 9, 9));
+    EXPECT_TRUE(setter.calls.empty());
+}
 
 TEST(Wallpaper, TheRootWindowShowsThePictureTiledOrCentred) {
     const CImageBuffer pic = Pattern(5, 3), big = Pattern(20, 10);

@@ -1,0 +1,100 @@
+#include "app/Wallpaper.h"
+
+#include "app/Settings.h"
+#include "image/Codec.h"
+#include "platform/DirList.h"
+#include "platform/FileOps.h"
+#include "platform/IniFile.h"
+#include "platform/ProgramFolder.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+bool EndsWithBmp(const std::string& name) {
+    return name.size() >= 4 && name.compare(name.size() - 4, 4, ".bmp") == 0;
+}
+
+// Removes every BMP file of the folder but the one to keep.
+void DeleteOtherWallpapers(const std::string& folder, const std::string& keep) {
+    std::vector<DirEntry> entries;
+    ListDirectory(folder, entries);
+    for (const DirEntry& e : entries)
+        if (!e.isDir && EndsWithBmp(e.name) && folder + e.name != keep)
+            DeleteFileAt(folder + e.name);
+}
+
+} // namespace
+
+std::string GetBaseName(const std::string& path) {
+    std::size_t slash = path.find_last_of('/');
+    std::string name = slash == std::string::npos ? std::string() : path.substr(slash + 1);
+    std::size_t dot = name.find_last_of('.');
+    return dot == std::string::npos ? name : name.substr(0, dot);
+}
+
+WallpaperProfile WallpaperProfileFor(EWallpaperStyle style) {
+    return {"0", style == EWallpaperStyle::kTile ? "1" : "0"};
+}
+
+std::string GetWallpaperFolder() {
+    return GetProgramFolder() + kWallpaperFolderName;
+}
+
+std::string WallpaperFileFor(const std::string& folder, const std::string& currentFile) {
+    return folder + GetBaseName(currentFile) + ".bmp";
+}
+
+bool SetWallpaperFromPicture(const CImageBuffer& picture, const std::string& currentFile,
+                             EWallpaperStyle style, int, int) {
+    if (picture.IsEmpty())
+        return false;
+    const std::string folder = GetWallpaperFolder();
+    if (::mkdir(folder.c_str(), 0755) != 0 && errno != EEXIST)
+        return false;
+    if (style == EWallpaperStyle::kStretch)
+        return false; // stretching needs the resampler
+
+    // A wallpaper in use under the same name is kept aside until the desktop
+    // has taken the new picture, and comes back when it has not.
+    const std::string file = WallpaperFileFor(folder, currentFile);
+    std::string kept;
+    if (FileExists(file)) {
+        int fd = MakeTempFileBeside(file, kept);
+        if (fd < 0)
+            return false;
+        ::close(fd);
+        if (::rename(file.c_str(), kept.c_str()) != 0) {
+            DeleteFileAt(kept);
+            return false;
+        }
+    }
+    auto putBack = [&] {
+        if (kept.empty())
+            DeleteFileAt(file);
+        else
+            ::rename(kept.c_str(), file.c_str());
+    };
+    if (!SaveWholeImage(picture, file)) {
+        putBack();
+        return false;
+    }
+
+    // The values the desktop settings keep for the style, in this order.
+    const WallpaperProfile values = WallpaperProfileFor(style);
+    const std::string ini = GetSettingsPath();
+    WritePrivateProfileString(kDesktopSection, "WallpaperStyle", values.wallpaperStyle, ini);
+    WritePrivateProfileString(kDesktopSection, "TileWallpaper", values.tileWallpaper, ini);
+
+    if (!WallpaperSetter().SetWallpaper(file, style)) {
+        putBack();
+        return false;
+    }
+    if (!kept.empty())
+        DeleteFileAt(kept);
+    DeleteOtherWallpapers(folder, file);
+    return true;
+}
