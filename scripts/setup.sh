@@ -13,7 +13,7 @@ pkgs=(
   fonts-arphic-uming fonts-wqy-zenhei
   libimage-exiftool-perl
   desktop-file-utils appstream shared-mime-info xdg-utils
-  libx11-dev
+  libx11-dev poppler-utils
   "$@"
 )
 missing=()

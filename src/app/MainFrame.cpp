@@ -6,6 +6,7 @@
 #include "app/HelpCommands.h"
 #include "app/ImgContainerWnd.h"
 #include "app/StatusBar.h"
+#include "app/WallpaperPrintCommands.h"
 #include "image/Codec.h"
 #include "image/ImageWnd.h"
 #include "platform/FileOps.h"
@@ -185,6 +186,7 @@ bool CMainFrame::Create() {
     setCentralWidget(m_wndSplitter);
 
     BuildAccelerators();
+    BindWallpaperAndPrintCommands(*this);
     auto* idle = new QTimer(this); // idle-time refresh of enable states
     connect(idle, &QTimer::timeout, this, &CMainFrame::UpdateCommandUi);
     idle->start(250);
