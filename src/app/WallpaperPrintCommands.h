@@ -2,6 +2,7 @@
 
 class CMainFrame;
 
-// Printing (57607, Ctrl+P), bound to the frame's command table. With no
-// picture loaded it does nothing.
+// The wallpaper commands (32832 tile, 32831 centre, also reached from the
+// picture window's context menu) and printing (57607, Ctrl+P), bound to the
+// frame's command table. With no picture loaded they do nothing.
 void BindWallpaperAndPrintCommands(CMainFrame& frame);

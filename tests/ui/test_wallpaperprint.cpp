@@ -1,4 +1,5 @@
 #include "ScriptedPrinter.h"
+#include "ScriptedWallpaper.h"
 #include "UiTestSupport.h"
 #include "app/CommandIds.h"
 #include "app/ImgContainerWnd.h"
@@ -7,7 +8,9 @@
 #include "image/ImageWnd.h"
 #include "platform/FileOps.h"
 
+#include <QAction>
 #include <QDir>
+#include <QMenu>
 #include <QPrintDialog>
 #include <QProcess>
 #include <QRegularExpression>
@@ -26,6 +29,48 @@ private:
     }
 
 private slots:
+    void wallpaperCommandsHandTheShownPictureToTheDesktop() {
+        ProgramHome home;
+        auto app = StartApp(900, 700);
+        CMainFrame* f = app->MainFrame();
+        CScriptedUi ui;
+        CScriptedWallpaper setter;
+        // With no picture they do nothing.
+        for (int id : {ID_WALLPAPER_TILE, ID_WALLPAPER_CENTER})
+            QVERIFY(f->OnCommand(id));
+        QVERIFY(setter.calls.empty());
+        ui.files.push_back(MakePicture(home.File("sun.bmp"), 50, 40, RGB(200, 10, 10)));
+        QVERIFY(f->OnCommand(ID_FILE_OPEN_IMAGE));
+        QMenu* context = f->GetImgContainer()->ImageWnd()->ContextMenu();
+        emit context->aboutToShow();
+        // A frame command, or an item of the context menu's "设置壁纸 ".
+        const struct {
+            int id;
+            EWallpaperStyle style;
+        } cases[] = {
+            {ID_WALLPAPER_TILE, EWallpaperStyle::kTile},
+            {ID_WALLPAPER_CENTER, EWallpaperStyle::kCenter},
+            {32952, EWallpaperStyle::kTile},
+            {32951, EWallpaperStyle::kCenter},
+        };
+        for (const auto& c : cases) {
+            if (!f->OnCommand(c.id))
+                for (QAction* a : context->actions().last()->menu()->actions())
+                    if (a->data().toInt() == c.id && a->isEnabled())
+                        a->trigger();
+            QCOMPARE(setter.calls.size(), std::size_t(1));
+            QCOMPARE(setter.calls[0].path, home.File("Wallpapers/sun.bmp"));
+            QCOMPARE(int(setter.calls[0].style), int(c.style));
+            QCOMPARE(setter.calls[0].width, 50);
+            setter.calls.clear();
+        }
+        QVERIFY(ui.shown.empty());
+        setter.result = false;
+        f->OnCommand(ID_WALLPAPER_TILE);
+        QCOMPARE(ui.shown.size(), std::size_t(1));
+        QCOMPARE(ui.shown[0].text, std::string("设置壁纸失败"));
+    }
+
     void printingCutsTheSlicesAndPrintsEveryPage() {
         ProgramHome home;
         QTemporaryDir tmp;
