@@ -47,10 +47,7 @@ inline bool MakePhotoJpeg(const std::string& path, int width = kPhotoWidth,
             img.SetPixelRgb(x, y, (x * 255 / width + n) & 255, (y * 255 / height + n) & 255,
                             ((x + y) / 24 + n) & 255);
         }
-    std::string bmp = path + ".bmp";
-    bool ok = SaveWholeImage(img, bmp) && ConvertImageFile(bmp, path, kFormatJpeg);
-    DeleteFileAt(bmp);
-    return ok;
+    return SaveImageFile(img, 0, 0, width, height, path, kFormatJpeg);
 }
 
 // Makes every large block its own mapping that goes back to the system when

@@ -1,9 +1,13 @@
 #include "app/KelvraApp.h"
 
 #include "app/MainFrame.h"
+#include "app/StartUp.h"
 #include "platform/ProgramFolder.h"
 #include "platform/QtPlatformUi.h"
 #include "platform/QtUtil.h"
+
+#include <QScreen>
+#include <QStyle>
 
 static void LoadResources() {
     // The icons are compiled into the window library, which is linked
@@ -12,6 +16,7 @@ static void LoadResources() {
 }
 
 CKelvraApp::CKelvraApp() : m_ui(std::make_unique<CQtPlatformUi>()) {
+    RemoveLeftoverTempFilesAtStart();
     LoadResources();
     SetPlatformUi(m_ui.get());
 }
@@ -38,6 +43,13 @@ bool CKelvraApp::InitInstance(const std::vector<std::string>& args) {
         m_pMainWnd->m_strCmdLineFile = file;
     }
     m_pMainWnd->setWindowTitle(Q(m_pMainWnd->m_strTitle));
+    // Where the window manager does not maximise it, the window still comes
+    // up at a useful size: two thirds of the screen, centred.
+    if (const QScreen* screen = m_pMainWnd->screen()) {
+        const QRect avail = screen->availableGeometry();
+        const QSize size(avail.width() * 2 / 3, avail.height() * 2 / 3);
+        m_pMainWnd->setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size, avail));
+    }
     m_pMainWnd->showMaximized();
     return true;
 }

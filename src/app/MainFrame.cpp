@@ -16,6 +16,7 @@
 #include "thumbs/ThumbCache.h"
 #include "app/StripLogic.h"
 #include "library/FileCommands.h"
+#include "library/FolderTree.h"
 #include "library/TreeContainerWnd.h"
 #include "platform/ProgramFolder.h"
 #include "platform/QtUtil.h"
@@ -23,9 +24,13 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QComboBox>
+#include <QDir>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QProxyStyle>
 #include <QSplitter>
 #include <QStatusTipEvent>
 #include <QTimer>
@@ -88,8 +93,18 @@ KeyChord ParseChord(const std::string& text) {
     return {seq[0].key(), seq[0].keyboardModifiers()};
 }
 
+// A field the user types text into: an edit, or a drop-down box with one.
+bool IsTextField(const QWidget* w) {
+    if (qobject_cast<const QLineEdit*>(w))
+        return true;
+    auto* box = qobject_cast<const QComboBox*>(w);
+    return box && box->isEditable();
+}
+
 // Takes the accelerator keys of the frame before any of its windows sees
-// them, as the frame's accelerator table does.
+// them, as the frame's accelerator table does. Other keys go to the focused
+// window; what a focused text field leaves alone goes no further, so a key
+// typed into it never acts on another window.
 class CAcceleratorFilter : public QObject {
 public:
     explicit CAcceleratorFilter(CMainFrame* frame) : QObject(frame), m_frame(frame) {
@@ -104,6 +119,12 @@ protected:
         auto* w = qobject_cast<QWidget*>(target);
         if (!w || w->window() != m_frame)
             return false;
+        QWidget* focus = QApplication::focusWidget();
+        if (e->type() == QEvent::KeyPress && focus && focus != w && IsTextField(focus) &&
+            w->isAncestorOf(focus)) {
+            e->accept(); // passed up from the field: it stops here
+            return true;
+        }
         auto* k = static_cast<QKeyEvent*>(e);
         Qt::KeyboardModifiers mods =
             k->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::ShiftModifier |
@@ -125,6 +146,19 @@ protected:
 private:
     CMainFrame* m_frame;
     std::map<KeyChord, int> m_keys;
+};
+
+// The main menu's look: a greyed item is highlighted too, so that its prompt
+// shows in the status bar as an enabled item's does.
+class CMenuStyle : public QProxyStyle {
+public:
+    using QProxyStyle::QProxyStyle;
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* ret) const override {
+        if (hint == SH_Menu_AllowActiveAndDisabled)
+            return 1;
+        return QProxyStyle::styleHint(hint, option, widget, ret);
+    }
 };
 
 } // namespace
@@ -219,6 +253,11 @@ void CMainFrame::FillMenu(QMenu* menu, const std::vector<MenuItem>& items) {
             menu->addAction(ActionFor(item.id, Q(item.text)));
         }
     }
+    if (!m_pMenuStyle) {
+        m_pMenuStyle = new CMenuStyle(QApplication::style()->name());
+        m_pMenuStyle->setParent(this);
+    }
+    menu->setStyle(m_pMenuStyle);
     connect(menu, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandUi);
     connect(menu, &QMenu::aboutToHide, this, [this] { SetStatusText(0, "就绪"); });
 }
@@ -449,7 +488,7 @@ void CMainFrame::ResetWorkRect() {
 }
 
 void CMainFrame::OnOpen() {
-    std::string file = PlatformUi().GetOpenFileName(" All Support files(*.*)|*.*|");
+    std::string file = PlatformUi().GetOpenFileName(" All Support files(*.*)|*.*|", DialogFolder());
     if (file.empty())
         return;
     CWaitCursor wait;
@@ -459,8 +498,8 @@ void CMainFrame::OnOpen() {
     m_bRotated = false;
     ImageWnd()->OpenImage(file);
     // The left pane walks the opened file's folder from now on.
-    if (FolderOf(file) != m_pTreeContainer->m_strCurrentFolder)
-        m_pTreeContainer->ShowFolder(FolderOf(file));
+    if (!SameFolder(FolderPartOf(file), m_pTreeContainer->m_strCurrentFolder))
+        m_pTreeContainer->ShowFolder(FolderPartOf(file));
     m_pTreeContainer->m_strCurrentFile = file;
     ImageWnd()->Repaint();
     if (m_bImageLoaded)
@@ -471,34 +510,25 @@ void CMainFrame::OnOpen() {
 void CMainFrame::OnSaveAs() {
     if (!m_bImageLoaded)
         return;
-    // The picture goes to a temporary BMP first; the codec converts that file.
-    std::string temp = MakeTempFile(".bmp");
-    if (temp.empty() || !SaveWholeImage(ImageWnd()->Image(), temp)) {
-        if (!temp.empty())
-            DeleteFileAt(temp);
-        PlatformUi().MessageBox("创建文件失败");
-        return;
-    }
     CWaitCursor wait;
-    std::string target =
-        PlatformUi().GetSaveFileName("JPG(*.jpg)|*.jpg|BMP(*.bmp)|*.bmp|PNG(*.png)|*.png|");
-    if (!target.empty()) {
-        std::string name = FileNameOf(target);
-        std::size_t dot = name.find_last_of('.');
-        std::string ext = dot == std::string::npos ? std::string() : name.substr(dot + 1);
-        for (char& c : ext)
-            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        int format = ext == "bmp"   ? kFormatBmp
-                     : ext == "jpg" ? kFormatJpeg
-                     : ext == "png" ? kFormatPng
-                                    : 0;
-        if (format == 0)
-            PlatformUi().MessageBox("无法保存为该文件格式");
-        else if (!ConvertImageFile(temp, target, format))
-            PlatformUi().MessageBox("创建文件失败");
-    }
-    ClearReadOnly(temp);
-    DeleteFileAt(temp);
+    std::string target = PlatformUi().GetSaveFileName(
+        "JPG(*.jpg)|*.jpg|BMP(*.bmp)|*.bmp|PNG(*.png)|*.png|", DialogFolder());
+    if (target.empty())
+        return;
+    std::string name = FileNameOf(target);
+    std::size_t dot = name.find_last_of('.');
+    std::string ext = dot == std::string::npos ? std::string() : name.substr(dot + 1);
+    for (char& c : ext)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    int format = ext == "bmp"   ? kFormatBmp
+                 : ext == "jpg" ? kFormatJpeg
+                 : ext == "png" ? kFormatPng
+                                : 0;
+    const CImageBuffer& img = ImageWnd()->Image();
+    if (format == 0)
+        PlatformUi().MessageBox("无法保存为该文件格式");
+    else if (!SaveImageFile(img, 0, 0, img.Width(), img.Height(), target, format))
+        PlatformUi().MessageBox("创建文件失败");
 }
 
 void CMainFrame::OnZoomIn() {
@@ -623,6 +653,14 @@ void CMainFrame::ShowZoomText() {
 void CMainFrame::SetZoom(float zoom) {
     m_fZoom = m_fPrevZoom = zoom;
     ShowZoomText();
+}
+
+std::string CMainFrame::DialogFolder() const {
+    if (m_bImageLoaded && !ImageWnd()->CurrentFile().empty())
+        return FolderPartOf(ImageWnd()->CurrentFile());
+    if (m_pTreeContainer && DirectoryExists(m_pTreeContainer->m_strCurrentFolder))
+        return m_pTreeContainer->m_strCurrentFolder;
+    return PathBytes(QDir::homePath()); // never the working directory
 }
 
 int CMainFrame::GetPictureCount() const {
@@ -770,14 +808,11 @@ void CMainFrame::ToggleFullScreen() {
         m_menuSaved = menuBar();
         m_menuSaved->hide();
         HideLeftPane();
-        setWindowFlag(Qt::FramelessWindowHint, true);
         showFullScreen();
         m_wndToolBar->hide();
         m_wndStatusBar->hide();
         m_bFullScreen = true;
     } else {
-        setWindowFlag(Qt::FramelessWindowHint, false);
-        showNormal();
         showMaximized();
         if (m_menuSaved)
             m_menuSaved->show();

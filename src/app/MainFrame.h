@@ -61,6 +61,10 @@ public:
     void ClearWorkRect() { SetWorkRect(0, 0, 0, 0); }
     void ResetWorkRect();
 
+    // Where the file and folder choosers open: the shown picture's folder,
+    // else the left pane's current folder.
+    std::string DialogFolder() const;
+
     int GetPictureCount() const;
     std::string GetPicturePath(int i) const;
 
@@ -169,6 +173,7 @@ private:
     CImgContainerWnd* m_pImgContainer = nullptr;
     std::multimap<int, QAction*> m_actions;
     std::map<int, std::function<void()>> m_handlers;
+    class QStyle* m_pMenuStyle = nullptr; // the menus' look, made with the first menu
 };
 
 // The application's main window; null while it is being built and after it

@@ -7,7 +7,8 @@
 #include <algorithm>
 
 namespace {
-// Widths in pixels of panes 0 to 10; pane 11 takes what is left.
+// Widths in pixels of panes 0 to 10, wider only for a longer text; pane 11
+// takes what is left.
 constexpr int kPaneWidths[] = {198, 45, 40, 80, 80, 40, 120, 180, 40, 40, 500};
 } // namespace
 
@@ -74,20 +75,31 @@ bool CStatusBar::eventFilter(QObject* watched, QEvent* e) {
     return QStatusBar::eventFilter(watched, e);
 }
 
+int CStatusBar::PaneWidth(int pane) const {
+    // The fixed width, or more when the text needs it: a text is never cut.
+    // The two labels keep theirs (they paint their own short texts).
+    if (Toggle(pane))
+        return kPaneWidths[pane];
+    return std::max(kPaneWidths[pane], m_panes[static_cast<std::size_t>(pane)]->sizeHint().width());
+}
+
 void CStatusBar::LayoutPanes() {
     const int gap = 2, h = m_strip->height();
     int x = 0;
     for (int i = 0; i < kPaneCount; ++i) {
-        int w = i < 11 ? kPaneWidths[i] : std::max(m_strip->width() - x, 0);
+        int w = i < 11 ? PaneWidth(i) : std::max(m_strip->width() - x, 0);
         m_panes[static_cast<std::size_t>(i)]->setGeometry(x, 0, w, h);
         x += w + gap;
     }
 }
 
 void CStatusBar::SetPaneText(int pane, const QString& text) {
-    if (pane < 0 || pane >= kPaneCount || pane == kStripPane || pane == kOverviewPane)
+    if (pane < 0 || pane >= kPaneCount || pane == kStripPane || pane == kOverviewPane ||
+        m_panes[pane]->text() == text)
         return;
     m_panes[pane]->setText(text);
+    if (pane < 11 && PaneWidth(pane) != m_panes[pane]->width())
+        LayoutPanes();
     m_panes[pane]->repaint(); // shown at once, as the text is set
 }
 

@@ -34,8 +34,9 @@ private:
     bool m_bOn = false;
 };
 
-// The frame's status bar: twelve panes with fixed widths (the last takes the
-// rest). Panes 8 and 9 are the painted toggle labels.
+// The frame's status bar: twelve panes with fixed widths, each growing to fit
+// a longer text (the last takes the rest). Panes 8 and 9 are the painted
+// toggle labels.
 class CStatusBar : public QStatusBar {
     Q_OBJECT
 public:
@@ -56,6 +57,7 @@ protected:
 
 private:
     void LayoutPanes();
+    int PaneWidth(int pane) const;
 
     // The panes sit side by side at their fixed widths inside this strip;
     // what does not fit on a narrow window is cut off at the right, so the

@@ -4,6 +4,7 @@
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
+#include <algorithm>
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv); // takes Qt's own options off the command line
@@ -15,9 +16,9 @@ int main(int argc, char** argv) {
     if (qtTexts.load(QLocale(QLocale::Chinese, QLocale::China), "qtbase", "_",
                      QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&qtTexts);
-    std::vector<std::string> args;
-    for (const QString& a : QApplication::arguments().mid(1))
-        args.push_back(a.toStdString());
+    // The arguments Qt left, as the bytes they came in: a path need not be
+    // valid UTF-8.
+    std::vector<std::string> args(argv + std::min(argc, 1), argv + argc);
     CKelvraApp theApp;
     if (!theApp.InitInstance(args))
         return 1;

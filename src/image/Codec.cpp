@@ -6,24 +6,12 @@
 #include <FreeImage.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
 namespace {
-
-FREE_IMAGE_FORMAT TypeOf(const std::string& path) {
-    FREE_IMAGE_FORMAT fif = FreeImage_GetFileType(path.c_str(), 0);
-    if (fif == FIF_UNKNOWN)
-        fif = FreeImage_GetFIFFromFilename(path.c_str());
-    if (fif == FIF_UNKNOWN || !FreeImage_FIFSupportsReading(fif))
-        return FIF_UNKNOWN;
-    return fif;
-}
 
 struct DibDeleter {
     void operator()(FIBITMAP* d) const {
@@ -33,6 +21,50 @@ struct DibDeleter {
 };
 using DibPtr = std::unique_ptr<FIBITMAP, DibDeleter>;
 
+// The codec reads and writes through the stdio stream of a file the program
+// opened itself.
+unsigned DLL_CALLCONV StreamRead(void* buffer, unsigned size, unsigned count, fi_handle h) {
+    return static_cast<unsigned>(std::fread(buffer, size, count, static_cast<std::FILE*>(h)));
+}
+unsigned DLL_CALLCONV StreamWrite(void* buffer, unsigned size, unsigned count, fi_handle h) {
+    return static_cast<unsigned>(std::fwrite(buffer, size, count, static_cast<std::FILE*>(h)));
+}
+int DLL_CALLCONV StreamSeek(fi_handle h, long offset, int origin) {
+    return std::fseek(static_cast<std::FILE*>(h), offset, origin);
+}
+long DLL_CALLCONV StreamTell(fi_handle h) {
+    return std::ftell(static_cast<std::FILE*>(h));
+}
+FreeImageIO g_io = {StreamRead, StreamWrite, StreamSeek, StreamTell};
+
+struct StreamCloser {
+    void operator()(std::FILE* f) const {
+        if (f)
+            std::fclose(f);
+    }
+};
+using StreamPtr = std::unique_ptr<std::FILE, StreamCloser>;
+
+// A picture file opened through the guarded opener, as a stream for the codec.
+StreamPtr OpenPictureStream(const std::string& path) {
+    CFileHandle file = OpenRegularFile(path);
+    if (!file)
+        return nullptr;
+    StreamPtr stream(::fdopen(file.Fd(), "rb"));
+    if (stream)
+        file.Release(); // the stream owns the descriptor now
+    return stream;
+}
+
+FREE_IMAGE_FORMAT TypeOf(std::FILE* stream, const std::string& path) {
+    FREE_IMAGE_FORMAT fif = FreeImage_GetFileTypeFromHandle(&g_io, stream, 0);
+    if (fif == FIF_UNKNOWN)
+        fif = FreeImage_GetFIFFromFilename(path.c_str()); // the name alone, nothing is opened
+    if (fif == FIF_UNKNOWN || !FreeImage_FIFSupportsReading(fif))
+        return FIF_UNKNOWN;
+    return fif;
+}
+
 bool TooLarge(std::uint64_t width, std::uint64_t height) {
     return width == 0 || height == 0 || width > 0x7FFFFFFF || height > 0x7FFFFFFF ||
            CImageBuffer::StrideFor(static_cast<std::int64_t>(width)) * height >
@@ -40,14 +72,17 @@ bool TooLarge(std::uint64_t width, std::uint64_t height) {
 }
 
 // Reads the picture's size without decoding its pixels where the codec can;
-// refusing an oversized picture here saves decoding it.
-bool HeaderTooLarge(FREE_IMAGE_FORMAT fif, const std::string& path) {
-    if (!FreeImage_FIFSupportsNoPixels(fif))
-        return false;
-    DibPtr head(FreeImage_Load(fif, path.c_str(), FIF_LOAD_NOPIXELS));
-    return head && TooLarge(FreeImage_GetWidth(head.get()), FreeImage_GetHeight(head.get()));
+// refusing an oversized picture here saves decoding it. The stream is rewound.
+bool HeaderTooLarge(FREE_IMAGE_FORMAT fif, std::FILE* stream) {
+    bool large = false;
+    if (FreeImage_FIFSupportsNoPixels(fif)) {
+        DibPtr head(FreeImage_LoadFromHandle(fif, &g_io, stream, FIF_LOAD_NOPIXELS));
+        large = head && TooLarge(FreeImage_GetWidth(head.get()), FreeImage_GetHeight(head.get()));
+    }
+    return std::fseek(stream, 0, SEEK_SET) != 0 || large;
 }
 
+// Little-endian fields of the BMP headers.
 void Put16(unsigned char* p, std::uint32_t v) {
     p[0] = v & 0xFF;
     p[1] = (v >> 8) & 0xFF;
@@ -57,36 +92,21 @@ void Put32(unsigned char* p, std::uint32_t v) {
     Put16(p + 2, v >> 16);
 }
 
-bool WriteAll(int fd, const void* data, std::size_t size) {
-    const char* p = static_cast<const char*>(data);
-    while (size > 0) {
-        ssize_t n = ::write(fd, p, size);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        p += n;
-        size -= static_cast<std::size_t>(n);
-    }
-    return true;
-}
+enum class Written { kOk, kNotCreated, kFailed };
 
-// Streams a BMP whose rows come from a callback into a temporary file beside
-// the target, then renames it over the target.
+// Streams a BMP whose rows (bottom-up) come from a callback into a new file
+// that takes the target's place once it is complete.
 template <typename RowFn>
-bool WriteBmpRows(int width, int height, const std::string& path, RowFn row) {
+Written WriteBmpRows(int width, int height, const std::string& path, RowFn row) {
     if (width <= 0 || height <= 0)
-        return false;
+        return Written::kFailed;
     std::uint64_t stride = CImageBuffer::StrideFor(width);
     std::uint64_t fileSize = 54 + stride * static_cast<std::uint64_t>(height);
     if (fileSize > 0xFFFFFFFFu)
-        return false;
-    std::string tmp;
-    int fd = MakeTempFileBeside(path, tmp);
-    if (fd < 0) {
-        PlatformUi().MessageBox("创建文件失败");
-        return false;
-    }
+        return Written::kFailed;
+    CAtomicFile file(path);
+    if (!file.IsOpen())
+        return Written::kNotCreated;
     unsigned char head[54] = {'B', 'M'};
     Put32(head + 2, static_cast<std::uint32_t>(fileSize));
     Put32(head + 10, 54);
@@ -96,26 +116,79 @@ bool WriteBmpRows(int width, int height, const std::string& path, RowFn row) {
     Put16(head + 26, 1);
     Put16(head + 28, 24);
     Put32(head + 34, static_cast<std::uint32_t>(stride * height));
-    bool ok = WriteAll(fd, head, sizeof head);
+    bool ok = file.Write(head, sizeof head);
     std::vector<unsigned char> line(stride, 0);
     for (int y = 0; ok && y < height; ++y) {
         std::memcpy(line.data(), row(y), 3 * std::size_t(width));
-        ok = WriteAll(fd, line.data(), line.size());
+        ok = file.Write(line.data(), line.size());
     }
-    ok = ::close(fd) == 0 && ok;
-    if (ok && std::rename(tmp.c_str(), path.c_str()) == 0)
-        return true;
-    ::unlink(tmp.c_str());
-    return false;
+    return ok && file.Commit() ? Written::kOk : Written::kFailed;
+}
+
+// The rectangle clipped to the picture; false when nothing is left.
+bool ClipRect(const CImageBuffer& img, int& left, int& top, int& right, int& bottom) {
+    left = std::max(left, 0);
+    top = std::max(top, 0);
+    right = std::min(right, img.Width());
+    bottom = std::min(bottom, img.Height());
+    return !img.IsEmpty() && right > left && bottom > top;
+}
+
+Written WriteBmpRect(const CImageBuffer& img, int left, int top, int right, int bottom,
+                     const std::string& path) {
+    if (!ClipRect(img, left, top, right, bottom))
+        return Written::kFailed;
+    int firstRow = img.Height() - bottom; // bottom-up index of the rectangle's bottom row
+    return WriteBmpRows(right - left, bottom - top, path,
+                        [&](int y) { return img.Row(firstRow + y) + 3 * left; });
+}
+
+// Encodes a rectangle of the picture with the codec into a new file.
+bool EncodeRect(const CImageBuffer& img, int left, int top, int right, int bottom,
+                const std::string& path, FREE_IMAGE_FORMAT fif) {
+    if (!ClipRect(img, left, top, right, bottom))
+        return false;
+    const int w = right - left, h = bottom - top;
+    DibPtr dib(FreeImage_Allocate(w, h, 24));
+    if (!dib)
+        return false;
+    const int firstRow = img.Height() - bottom;
+    for (int y = 0; y < h; ++y)
+        std::memcpy(FreeImage_GetScanLine(dib.get(), y), img.Row(firstRow + y) + 3 * left,
+                    3 * std::size_t(w));
+    // A BMP of the program's writer carries no resolution, so neither does
+    // a picture the codec reads from one: the saved file has none either.
+    FreeImage_SetDotsPerMeterX(dib.get(), 0);
+    FreeImage_SetDotsPerMeterY(dib.get(), 0);
+    CAtomicFile file(path);
+    if (!file.IsOpen())
+        return false;
+    int fd = ::dup(file.Fd());
+    StreamPtr stream(fd >= 0 ? ::fdopen(fd, "wb") : nullptr);
+    if (!stream) {
+        if (fd >= 0)
+            ::close(fd);
+        return false;
+    }
+    bool ok = FreeImage_SaveToHandle(fif, dib.get(), &g_io, stream.get(), 0) &&
+              std::fflush(stream.get()) == 0 && !std::ferror(stream.get());
+    stream.reset();
+    return ok && file.Commit();
 }
 
 } // namespace
 
 bool LoadImageFile(const std::string& path, CImageBuffer& out) {
-    FREE_IMAGE_FORMAT fif = TypeOf(path);
-    if (fif == FIF_UNKNOWN || HeaderTooLarge(fif, path))
+    StreamPtr stream = OpenPictureStream(path);
+    if (!stream)
         return false;
-    DibPtr dib(FreeImage_Load(fif, path.c_str(), 0));
+    FREE_IMAGE_FORMAT fif = TypeOf(stream.get(), path);
+    if (fif == FIF_UNKNOWN)
+        return false;
+    if (HeaderTooLarge(fif, stream.get()))
+        return false;
+    DibPtr dib(FreeImage_LoadFromHandle(fif, &g_io, stream.get(), 0));
+    stream.reset();
     if (!dib || !FreeImage_HasPixels(dib.get()))
         return false;
     unsigned bpp = FreeImage_GetBPP(dib.get());
@@ -150,62 +223,37 @@ std::string FormatDecodeTime(float seconds) {
     return buf;
 }
 
-bool ConvertImageFile(const std::string& source, const std::string& target, int format) {
-    FREE_IMAGE_FORMAT out;
+bool SaveImageFile(const CImageBuffer& img, int left, int top, int right, int bottom,
+                   const std::string& path, int format) {
     switch (format) {
     case kFormatBmp:
-        out = FIF_BMP;
-        break;
+        return WriteBmpRect(img, left, top, right, bottom, path) == Written::kOk;
     case kFormatJpeg:
-        out = FIF_JPEG;
-        break;
+        return EncodeRect(img, left, top, right, bottom, path, FIF_JPEG);
     case kFormatPng:
-        out = FIF_PNG;
-        break;
+        return EncodeRect(img, left, top, right, bottom, path, FIF_PNG);
     default:
         return false;
     }
-    FREE_IMAGE_FORMAT fif = TypeOf(source);
-    if (fif == FIF_UNKNOWN)
-        return false;
-    DibPtr dib(FreeImage_Load(fif, source.c_str(), 0));
-    if (!dib)
-        return false;
-    DibPtr converted(FreeImage_ConvertTo24Bits(dib.get()));
-    if (!converted)
-        return false;
-    dib.reset();
-    std::string tmp;
-    int fd = MakeTempFileBeside(target, tmp);
-    if (fd < 0)
-        return false;
-    ::close(fd);
-    bool ok = FreeImage_Save(out, converted.get(), tmp.c_str(), 0) &&
-              std::rename(tmp.c_str(), target.c_str()) == 0;
-    if (!ok)
-        ::unlink(tmp.c_str());
-    return ok;
 }
 
 bool WriteBmpFile(const std::uint8_t* pixels, int width, int height, const std::string& path) {
     if (!pixels)
         return false;
     std::size_t stride = CImageBuffer::StrideFor(width);
-    return WriteBmpRows(width, height, path,
-                        [&](int y) { return pixels + std::size_t(y) * stride; });
+    Written w =
+        WriteBmpRows(width, height, path, [&](int y) { return pixels + std::size_t(y) * stride; });
+    if (w == Written::kNotCreated)
+        PlatformUi().MessageBox("创建文件失败");
+    return w == Written::kOk;
 }
 
 bool SaveImageRect(const CImageBuffer& img, int left, int top, int right, int bottom,
                    const std::string& path) {
-    left = std::max(left, 0);
-    top = std::max(top, 0);
-    right = std::min(right, img.Width());
-    bottom = std::min(bottom, img.Height());
-    if (img.IsEmpty() || right <= left || bottom <= top)
-        return false;
-    int w = right - left, h = bottom - top;
-    int firstRow = img.Height() - bottom; // bottom-up index of the rectangle's bottom row
-    return WriteBmpRows(w, h, path, [&](int y) { return img.Row(firstRow + y) + 3 * left; });
+    Written w = WriteBmpRect(img, left, top, right, bottom, path);
+    if (w == Written::kNotCreated)
+        PlatformUi().MessageBox("创建文件失败");
+    return w == Written::kOk;
 }
 
 bool SaveWholeImage(const CImageBuffer& img, const std::string& path) {

@@ -7,10 +7,12 @@
 // FreeImage; the program writes BMP files itself.
 
 // Decodes a picture file into the buffer as 24 bits, keeping the file's own
-// bit depth. The type is taken from the content first, then from the name.
-// Returns false (the buffer is then left as it was) for an unknown or
-// unreadable type, a failed decode or conversion, or a picture whose 24-bit
-// block is larger than CImageBuffer::kMaxBlock or cannot be allocated.
+// bit depth. The file is opened through OpenRegularFile (never blocking,
+// regular files only) and the codec reads that open file; the type is taken
+// from the content first, then from the name. Returns false (the buffer is
+// then left as it was) for an unknown or unreadable type, a failed decode or
+// conversion, or a picture whose 24-bit block is larger than
+// CImageBuffer::kMaxBlock or cannot be allocated.
 bool LoadImageFile(const std::string& path, CImageBuffer& out);
 
 // The status-bar text of a decode that took the given seconds:
@@ -19,11 +21,18 @@ std::string FormatDecodeTime(float seconds);
 
 enum ImageFormat { kFormatBmp = 1, kFormatJpeg = 2, kFormatPng = 3 };
 
-// Converts a picture file into another file of format 1 (BMP), 2 (JPEG) or
-// 3 (PNG) with the codec's default quality. Returns what the encoder
-// reported; the target is written under a temporary name and renamed into
-// place, so a failed save never damages an existing file.
-bool ConvertImageFile(const std::string& source, const std::string& target, int format);
+// The one way the program saves a picture as a file. It writes the rectangle
+// [left, right) x [top, bottom) of the picture (top-down picture coordinates,
+// clipped to the picture) in `format`: BMP by the program's own writer, JPEG
+// and PNG encoded by the codec straight from memory with its default quality
+// (the pixels and resolution fields are those of a BMP written by the
+// program and converted by the codec). The file reaches `path` only when it
+// is complete (CAtomicFile), so a failed or interrupted save never damages a
+// file that was there. Shows no message; returns whether the file was
+// written. Save-as, the selection, resize-and-save, the automatic save after
+// rotations, the wallpaper and printing all write through it.
+bool SaveImageFile(const CImageBuffer& img, int left, int top, int right, int bottom,
+                   const std::string& path, int format);
 
 // Writes a bottom-up 24-bit block of width x height (rows padded to a multiple
 // of 4 bytes, CImageBuffer::StrideFor(width) apart) as a BMP file. Nothing is
@@ -33,7 +42,7 @@ bool WriteBmpFile(const std::uint8_t* pixels, int width, int height, const std::
 
 // Writes the rectangle [left, right) x [top, bottom) of the picture (top-down
 // picture coordinates, clipped to the picture) as a BMP file of exactly that
-// size.
+// size; the user is told "创建文件失败" when the file cannot be created.
 bool SaveImageRect(const CImageBuffer& img, int left, int top, int right, int bottom,
                    const std::string& path);
 bool SaveWholeImage(const CImageBuffer& img, const std::string& path);

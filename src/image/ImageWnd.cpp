@@ -18,6 +18,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QThread>
+#include <QTimer>
 #include <QWheelEvent>
 #include <chrono>
 
@@ -35,6 +36,9 @@ CViewDest DestOf(QImage& img) {
 QRect ToQRect(const ViewRect& r) {
     return QRect(r.left, r.top, r.Width(), r.Height());
 }
+
+// Told when the view's block cannot be allocated.
+constexpr const char* kOutOfMemoryText = "系统分配内存失败";
 
 // Colours of the strip's buttons and frame (COLORREF values).
 constexpr COLORREF kStripButtonFace = RGB(0xE4, 0xE4, 0xE4);
@@ -155,11 +159,14 @@ bool CImageWnd::OpenImage(const std::string& path) {
         return false;
     }
     ShowLoaded(std::move(img));
-    // The decode time counts in whole milliseconds, as the tick counter does.
+    // The decode time runs up to the picture on the screen, in whole
+    // milliseconds as the tick counter counts; the thumbnail and the overview
+    // are made after it.
     auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
                   std::chrono::steady_clock::now() - start)
                   .count();
     m_pFrame->SetStatusText(3, FormatDecodeTime(static_cast<float>(ms) * 0.001f));
+    AfterShown();
     return true;
 }
 
@@ -174,6 +181,7 @@ void CImageWnd::ShowSlide(const std::string& path, std::unique_ptr<CImageBuffer>
     }
     img->SetBackColor(m_crBackground);
     ShowLoaded(std::move(img));
+    AfterShown();
 }
 
 void CImageWnd::ShowLoaded(std::unique_ptr<CImageBuffer> img) {
@@ -182,9 +190,10 @@ void CImageWnd::ShowLoaded(std::unique_ptr<CImageBuffer> img) {
     m_bButtonDown = m_bDragging = m_bRightArmed = m_bPopupShown = false;
     m_overview.EndDrag();
     // The initial view of a new picture hides the strip, unless the picture
-    // was picked in the strip: then it is laid out above it.
+    // was picked in the strip or with the full-screen row: then it is laid
+    // out above it.
     m_pFrame->m_nStripMode = kStripCentre;
-    m_bLayoutAboveStrip = m_bOpeningFromStrip && m_bStripShown;
+    m_bLayoutAboveStrip = m_bKeepStrip && m_bStripShown;
     if (!m_bLayoutAboveStrip && m_bStripShown) {
         m_bStripShown = false;
         m_pFrame->m_bShowStrip = false;
@@ -193,17 +202,24 @@ void CImageWnd::ShowLoaded(std::unique_ptr<CImageBuffer> img) {
     m_view.SetClientSize(width(), LayoutHeight());
     m_view.OpenPicture(m_pImage->Width(), m_pImage->Height(), m_pFrame->m_nDisplayMode == 1);
     m_pFrame->SetMaxZoom(m_view.Ladder().GetMaxZoom());
-    m_pFrame->SetMinZoom(m_view.GetMinZoom());
+    // The lowest end is the marker below step 1: zoom out stays usable at
+    // step 1, where it may leave for the list.
+    m_pFrame->SetMinZoom(m_view.Ladder().GetLowestEnd());
     m_pFrame->SetWorkRect(0, 0, m_pImage->Width(), m_pImage->Height());
     m_pFrame->SetZoom(m_view.GetZoom());
     m_bLoaded = true;
     m_pFrame->m_bImageLoaded = true;
     m_pFrame->m_bWheelZoom = false; // every load sets the wheel to step through pictures
     m_pFrame->m_bZoomReady = true;
+    Repaint();
+}
+
+void CImageWnd::AfterShown() {
     // A cache that cannot be written (read-only program folder) costs nothing here.
     WriteThumbnail(*m_pImage, m_strFile);
     m_overview.BuildOverview(*m_pImage);
-    Repaint();
+    if (OverviewOn() && m_overview.IsShown(m_view))
+        Repaint();
 }
 
 void CImageWnd::ResetView() {
@@ -216,6 +232,9 @@ void CImageWnd::ResetView() {
     m_overview.Invalidate();
     m_view.ClearPicture();
     Repaint();
+    // Position, zoom and decode time belonged to the picture.
+    for (int pane = 1; pane <= 3; ++pane)
+        m_pFrame->SetStatusText(pane, "");
 }
 
 void CImageWnd::ShowFailure() {
@@ -257,9 +276,30 @@ void CImageWnd::SetZoomTo(float z) {
     }
 }
 
+bool CImageWnd::AllocateBacking() {
+    const QSize want = size().expandedTo(QSize(1, 1));
+    if (m_backing.size() == want)
+        return true;
+    // A block beyond the largest a picture may have is refused like memory
+    // that cannot be had. The failure is told once, not at every paint.
+    const std::uint64_t bytes = std::uint64_t(want.width()) * std::uint64_t(want.height()) * 4;
+    m_backing = bytes <= CImageBuffer::kMaxBlock ? QImage(want, QImage::Format_RGB32) : QImage();
+    if (!m_backing.isNull()) {
+        m_bBackingFailed = false;
+        return true;
+    }
+    if (!m_bBackingFailed) {
+        m_bBackingFailed = true;
+        QTimer::singleShot(0, this, [] { PlatformUi().MessageBox(kOutOfMemoryText); });
+    }
+    return false;
+}
+
 void CImageWnd::Repaint() {
-    if (m_backing.size() != size())
-        m_backing = QImage(size().expandedTo(QSize(1, 1)), QImage::Format_RGB32);
+    if (!AllocateBacking()) {
+        update(); // nothing to draw from
+        return;
+    }
     CViewDest dest = DestOf(m_backing);
     if (m_bLoaded) {
         m_renderer.Render(*m_pImage, m_view, m_crBackground, dest);
@@ -283,6 +323,8 @@ void CImageWnd::Repaint() {
 }
 
 void CImageWnd::DrawOverlays(bool blur) {
+    if (m_backing.isNull())
+        return;
     CViewDest dest = DestOf(m_backing);
     if (blur)
         BlurView(dest, m_view.GetZoom());
@@ -298,6 +340,8 @@ void CImageWnd::DrawOverlays(bool blur) {
 }
 
 void CImageWnd::DrawFloatingRow() {
+    if (m_backing.isNull())
+        return;
     CViewDest dest = DestOf(m_backing);
     DarkenRect(dest, m_row.band, 80);
     DarkenRect(dest, m_row.exit, 60);
@@ -346,10 +390,11 @@ void CImageWnd::DrawFloatingRow() {
 }
 
 void CImageWnd::paintEvent(QPaintEvent* e) {
-    QPainter p(this);
     if (m_backing.size() != size())
         Repaint();
-    p.drawImage(e->rect(), m_backing, e->rect());
+    QPainter p(this);
+    if (m_backing.size() == size())
+        p.drawImage(e->rect(), m_backing, e->rect());
 }
 
 void CImageWnd::resizeEvent(QResizeEvent*) {
@@ -370,7 +415,14 @@ void CImageWnd::resizeEvent(QResizeEvent*) {
 void CImageWnd::OnRowButton(EFloatingButton b) {
     static const int commands[] = {ID_ZOOM_IN,      ID_ZOOM_OUT,     ID_ZOOM_FIT,
                                    ID_PREV_PICTURE, ID_NEXT_PICTURE, ID_ROTATE_RIGHT};
+    // The row lives with the strip: a picture opened from it keeps the strip
+    // and is laid out above it, as one picked in the strip is.
+    const std::string before = m_strFile;
+    m_bKeepStrip = true;
     m_pFrame->OnCommand(commands[static_cast<int>(b)]);
+    m_bKeepStrip = false;
+    if (m_strFile != before && m_bStripShown)
+        m_pFrame->RefreshStrip(CMainFrame::kStripAfterPicture);
     Repaint();
 }
 
@@ -746,9 +798,9 @@ void CImageWnd::OnStripClick(const QPoint& pt) {
         return;
     // Opened through the left pane, so that its list follows; the strip
     // stays and the picture is laid out above it.
-    m_bOpeningFromStrip = true;
+    m_bKeepStrip = true;
     tree->OpenPicture(path);
-    m_bOpeningFromStrip = false;
+    m_bKeepStrip = false;
     if (!m_bLoaded)
         return;
     switch (StripAfterSlotClick(pt.x(), cw)) {

@@ -113,6 +113,10 @@ protected:
 
 private:
     void ShowLoaded(std::unique_ptr<CImageBuffer> img);
+    // After a picture is on the screen: its thumbnail and its overview.
+    void AfterShown();
+    // The backing image at the client size; false (told once) when it cannot be had.
+    bool AllocateBacking();
     void ShowFailure();
     void DrawOverlays(bool blur);
     void DrawFloatingRow();
@@ -140,10 +144,11 @@ private:
     bool m_bLoaded = false;
     bool m_bLoadFailed = false;
     bool m_bPopupShown = false;
+    bool m_bBackingFailed = false;
     QMenu* m_pMenu = nullptr;
     std::vector<std::uint8_t> m_stripBlock; // bottom-up, cw - 30 pixels wide, 66 rows
     int m_nStripWidth = 0;
-    bool m_bOpeningFromStrip = false;
+    bool m_bKeepStrip = false; // the picture being opened keeps the strip shown
     bool m_bLayoutAboveStrip = false;
 };
 

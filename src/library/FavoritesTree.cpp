@@ -23,7 +23,7 @@ void CFavoritesTree::Rebuild(const std::vector<std::string>& entries) {
     clear();
     QList<QTreeWidgetItem*> items;
     for (const std::string& e : entries) {
-        auto* item = new QTreeWidgetItem(QStringList(Q(SplitFavorite(e).display)));
+        auto* item = new QTreeWidgetItem(QStringList(PathText(SplitFavorite(e).display)));
         item->setIcon(0, m_imageList[0]);
         items.push_back(item);
     }
@@ -36,11 +36,15 @@ std::string CFavoritesTree::SelectedLabel() const {
 }
 
 void CFavoritesTree::mousePressEvent(QMouseEvent* e) {
-    // The menu's commands act on the selected favourite: a right click
-    // selects nothing.
-    if (e->button() == Qt::RightButton) {
+    // A right click on a favourite selects it first, so that the menu acts on
+    // the one the user sees selected; beside the items it selects nothing.
+    QTreeWidgetItem* hit = itemAt(e->position().toPoint());
+    if (e->button() == Qt::RightButton && !hit) {
         e->accept();
         return;
     }
+    const bool again = e->button() == Qt::LeftButton && hit && hit == currentItem();
     QTreeWidget::mousePressEvent(e);
+    if (again)
+        emit selectedItemClicked(hit); // the selection did not change: open it all the same
 }

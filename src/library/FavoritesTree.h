@@ -20,6 +20,10 @@ public:
 
     const std::vector<QIcon>& ImageList() const { return m_imageList; }
 
+signals:
+    // A left click on the favourite that is already selected.
+    void selectedItemClicked(QTreeWidgetItem* item);
+
 protected:
     void mousePressEvent(QMouseEvent* e) override;
 

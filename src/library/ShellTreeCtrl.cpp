@@ -121,7 +121,7 @@ QIcon CTreeIcons::ForEntry(const std::string& name, int cls) {
     if (it != m_cache.end())
         return it->second;
     static const QMimeDatabase mimes;
-    QMimeType type = mimes.mimeTypeForFile(Q(name), QMimeDatabase::MatchExtension);
+    QMimeType type = mimes.mimeTypeForFile(PathText(name), QMimeDatabase::MatchExtension);
     QFileIconProvider provider;
     QIcon icon = QIcon::fromTheme(
         type.iconName(),
@@ -227,9 +227,8 @@ void CShellTreeCtrl::Refresh(QTreeWidgetItem* item) {
 QTreeWidgetItem* CShellTreeCtrl::MakeItem(const std::string& path, const std::string& text, int cls,
                                           bool hasChildren) {
     auto* item = new QTreeWidgetItem;
-    item->setText(0, Q(text));
-    if (!path.empty()) // else the parent's path and the text make it
-        item->setData(0, kPathRole, Q(path));
+    item->setText(0, PathText(text));
+    item->setData(0, kPathRole, QByteArray::fromStdString(path));
     item->setData(0, kClassRole, cls);
     item->setIcon(0, m_icons.ForEntry(text, cls));
     item->setChildIndicatorPolicy(hasChildren ? QTreeWidgetItem::ShowIndicator
@@ -243,11 +242,11 @@ bool CShellTreeCtrl::PopulateChildren(QTreeWidgetItem* item) {
         QTreeWidgetItem* root = MakeItem("/", "/", kTreeFolder, true);
         root->setIcon(0, m_icons.Root());
         addTopLevelItem(root);
-        std::string home = HistoryText(S(QDir::homePath()));
+        std::string home = HistoryText(PathBytes(QDir::homePath()));
         if (!home.empty() && home != "/" && DirectoryExists(home)) {
             QTreeWidgetItem* h = MakeItem(home, FileNameOf(home), kTreeFolder, true);
             h->setIcon(0, m_icons.Home());
-            h->setToolTip(0, Q(home));
+            h->setToolTip(0, PathText(home));
             addTopLevelItem(h);
         }
         m_nFolderItems += topLevelItemCount();
@@ -271,7 +270,7 @@ bool CShellTreeCtrl::PopulateChildren(QTreeWidgetItem* item) {
         } else {
             ++m_nFolderItems;
         }
-        items.push_back(MakeItem({}, c.name, c.cls, c.hasChildren));
+        items.push_back(MakeItem(WithTrailingSlash(folder) + c.name, c.name, c.cls, c.hasChildren));
         if (c.cls == kTreeFolder && !withFiles)
             items.back()->setData(0, kUnprobedRole, true);
     }
@@ -282,12 +281,11 @@ bool CShellTreeCtrl::PopulateChildren(QTreeWidgetItem* item) {
 std::string CShellTreeCtrl::GetItemPath(QTreeWidgetItem* item) const {
     if (!item)
         return {};
-    QVariant path = item->data(0, kPathRole);
-    if (path.isValid())
-        return S(path.toString());
-    // An item read from its folder: the folder's path and its own name.
-    std::string folder = GetItemPath(item->parent());
-    return folder.empty() ? std::string() : WithTrailingSlash(folder) + S(item->text(0));
+    return item->data(0, kPathRole).toByteArray().toStdString();
+}
+
+std::string CShellTreeCtrl::ItemName(QTreeWidgetItem* item) const {
+    return FileNameOf(GetItemPath(item));
 }
 
 std::string CShellTreeCtrl::GetSelectedPath() const {
@@ -328,7 +326,7 @@ QTreeWidgetItem* CShellTreeCtrl::SelectPath(const std::string& path) {
         std::vector<std::string> names;
         names.reserve(static_cast<std::size_t>(reached->childCount()));
         for (int i = 0; i < reached->childCount(); ++i)
-            names.push_back(S(reached->child(i)->text(0)));
+            names.push_back(ItemName(reached->child(i)));
         int i = MatchTreeSegment(names, seg);
         if (i < 0)
             break;
@@ -387,7 +385,7 @@ QTreeWidgetItem* CShellTreeCtrl::FindLoadedItem(const std::string& path) const {
         for (const std::string& seg : *segments) {
             QTreeWidgetItem* next = nullptr;
             for (int i = 0; i < here->childCount() && !next; ++i)
-                if (S(here->child(i)->text(0)) == seg)
+                if (ItemName(here->child(i)) == seg)
                     next = here->child(i);
             here = next;
             if (!here)
@@ -400,9 +398,10 @@ QTreeWidgetItem* CShellTreeCtrl::FindLoadedItem(const std::string& path) const {
 }
 
 void CShellTreeCtrl::mousePressEvent(QMouseEvent* e) {
-    // The right button only opens the menu: the commands act on the selected
-    // item, and pointing at another one selects (and opens) nothing.
-    if (e->button() == Qt::RightButton) {
+    // A right click on an item selects it first, as a left click does, so
+    // that its menu acts on the item the user sees selected; beside the items
+    // it selects nothing.
+    if (e->button() == Qt::RightButton && !itemAt(e->position().toPoint())) {
         e->accept();
         return;
     }

@@ -59,9 +59,7 @@ private:
 
 // The folder tree of the left pane. Its top level holds the file-system root
 // "/" and the user's home folder; below them the folders and, while the frame
-// asks for them, the picture files. The top-level items and the items put in
-// one by one keep their full path; an item read from its folder is found by
-// its folder's path and its name.
+// asks for them, the picture files. Every item keeps its full path.
 class CShellTreeCtrl : public CLazyTreeCtrl {
     Q_OBJECT
 public:
@@ -83,7 +81,11 @@ public:
     void Refresh(QTreeWidgetItem* item);
     bool PopulateChildren(QTreeWidgetItem* item) override;
 
+    // The path of an item as the file system spells it (its bytes); the
+    // text shown is only drawn from it.
     std::string GetItemPath(QTreeWidgetItem* item) const;
+    // The last component of the item's path.
+    std::string ItemName(QTreeWidgetItem* item) const;
     std::string GetSelectedPath() const;
     // 1 picture file, 2 other file, 3 folder: of the item, or of the current
     // item when none is given.

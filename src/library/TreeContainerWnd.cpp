@@ -96,6 +96,8 @@ bool CTreeContainerWnd::Create() {
     m_pFavTree->hide();
     connect(m_pFavTree, &QTreeWidget::currentItemChanged, this,
             [this](QTreeWidgetItem* item) { OnFavoritesSelChanged(item); });
+    connect(m_pFavTree, &CFavoritesTree::selectedItemClicked, this,
+            [this](QTreeWidgetItem* item) { OnFavoritesSelChanged(item); });
     connect(m_pFavTree, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
         PopupFavoritesMenu(m_pFavTree->viewport()->mapToGlobal(pos));
     });
@@ -106,7 +108,7 @@ bool CTreeContainerWnd::Create() {
     m_cbHistory->onCommand = [this](int id) { OnPaneCommand(id); };
     m_cbHistory->onEnter = [this](const std::string& text) { OnHistoryEnter(text); };
     connect(m_cbHistory, &QComboBox::activated, this,
-            [this](int index) { OnHistorySelected(S(m_cbHistory->itemText(index))); });
+            [this](int index) { OnHistorySelected(m_cbHistory->Items().at(std::size_t(index))); });
     if (QLineEdit* edit = m_cbHistory->lineEdit())
         edit->installEventFilter(this);
     LayoutChildren();
@@ -187,7 +189,7 @@ void CTreeContainerWnd::OnFirstPaint() {
         // The folder of the file named at start is selected and listed; the
         // file itself is not opened (the user opens it from the list).
         m_pFrame->m_bOpenCmdLineFile = false;
-        std::string folder = FolderOf(m_pFrame->m_strCmdLineFile);
+        std::string folder = FolderPartOf(m_pFrame->m_strCmdLineFile);
         m_pTree->SelectPath(folder);
         m_hSelItem = m_pTree->currentItem();
         ShowFolder(folder);
@@ -624,7 +626,7 @@ void CTreeContainerWnd::RebuildFavoritesTree() {
 }
 
 void CTreeContainerWnd::OnAddFavorite() {
-    std::string folder = PlatformUi().ChooseFolder("请选择文件夹");
+    std::string folder = PlatformUi().ChooseFolder("请选择文件夹", m_pFrame->DialogFolder());
     if (folder.empty())
         return;
     // Counted in a list of its own: the current folder's list stays as it is.

@@ -1,12 +1,14 @@
 #include "platform/FileOps.h"
 
+#include "platform/DirList.h"
 #include "platform/ProgramFolder.h"
 
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
-#include <cstdlib>
 #include <ctime>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -26,61 +28,66 @@ bool WriteAll(int fd, const char* data, std::size_t size) {
     return true;
 }
 
-// The pattern of a temporary file in the folder of a target: short, so that
-// any name the folder can hold can be written through it.
-std::string TempNameBeside(const std::string& target) {
-    return FolderOf(target) + ".kv-XXXXXX";
+std::atomic<bool> g_namelessFiles{true};
+
+// A new temporary name in a folder. The process id makes it unique among
+// running writers; a name left by an ended process with the same id is
+// skipped by the callers (EEXIST), which then ask for the next one.
+std::string NewTempName(const std::string& folder) {
+    static std::atomic<unsigned> counter{0};
+    return folder + ".kv-" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
 }
 
-// Creates a unique file from a mkstemp pattern and returns its descriptor.
-int MakeUniqueFile(std::string& name, const std::string& base, int suffixLen) {
-    name = base;
-    std::vector<char> buf(name.begin(), name.end());
-    buf.push_back('\0');
-    int fd = suffixLen > 0 ? ::mkstemps(buf.data(), suffixLen) : ::mkstemp(buf.data());
-    if (fd >= 0)
-        name.assign(buf.data());
-    return fd;
+// Links a nameless file into its folder under a new name. AT_EMPTY_PATH
+// needs a privilege that ordinary users lack; the file's /proc entry works
+// for everybody.
+bool LinkNameless(int fd, const std::string& name) {
+    if (::linkat(fd, "", AT_FDCWD, name.c_str(), AT_EMPTY_PATH) == 0)
+        return true;
+    std::string self = "/proc/self/fd/" + std::to_string(fd);
+    return ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0;
 }
 
-// Copies the contents of one open file into another.
-bool CopyContents(int in, int out) {
+// The process that made a temporary name of ours, or 0 when the name is not
+// one.
+pid_t WriterOf(const std::string& name) {
+    if (name.compare(0, 4, ".kv-") != 0)
+        return 0;
+    std::size_t i = 4;
+    long long pid = 0;
+    for (; i < name.size() && name[i] >= '0' && name[i] <= '9' && pid < INT32_MAX; ++i)
+        pid = pid * 10 + (name[i] - '0');
+    if (i == 4 || i >= name.size() || name[i] != '-' || pid <= 0 || pid > INT32_MAX)
+        return 0;
+    return static_cast<pid_t>(pid);
+}
+
+bool ProcessRuns(pid_t pid) {
+    return pid != ::getpid() && (::kill(pid, 0) == 0 || errno == EPERM);
+}
+
+// Copies "from" into a new file in the folder of "to" and puts it there.
+bool CopyInto(const std::string& from, const std::string& to, bool replace) {
+    CFileHandle in = OpenRegularFile(from);
+    if (!in)
+        return false;
+    struct stat st {};
+    if (::fstat(in.Fd(), &st) != 0)
+        return false;
+    CAtomicFile out(to);
     char buf[1 << 16];
     for (;;) {
-        ssize_t n = ::read(in, buf, sizeof buf);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
+        ssize_t n = ::read(in.Fd(), buf, sizeof buf);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
             return false;
-        }
         if (n == 0)
-            return true;
-        if (!WriteAll(out, buf, static_cast<std::size_t>(n)))
+            break;
+        if (!out.Write(buf, static_cast<std::size_t>(n)))
             return false;
     }
-}
-
-// Copies "from" into a new temporary file in the folder of "to"; returns its name.
-std::string CopyToTempBeside(const std::string& from, const std::string& to) {
-    int in = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
-    if (in < 0)
-        return {};
-    std::string tmp;
-    int out = MakeUniqueFile(tmp, TempNameBeside(to), 0);
-    if (out < 0) {
-        ::close(in);
-        return {};
-    }
-    struct stat st {};
-    bool ok = CopyContents(in, out) && ::fstat(in, &st) == 0 &&
-              ::fchmod(out, st.st_mode & 07777) == 0 && ::fsync(out) == 0;
-    ::close(in);
-    ok = ::close(out) == 0 && ok;
-    if (!ok) {
-        ::unlink(tmp.c_str());
-        return {};
-    }
-    return tmp;
+    return out.Commit(replace, static_cast<int>(st.st_mode & 07777));
 }
 
 } // namespace
@@ -116,58 +123,172 @@ bool DirectoryExists(const std::string& path) {
     return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-std::optional<std::string> ReadWholeFile(const std::string& path, std::uint64_t maxBytes) {
-    // Non-blocking, so that a pipe put where a file should be cannot hang us;
-    // anything but a regular file is refused.
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0)
-        return std::nullopt;
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) ||
-        static_cast<std::uint64_t>(st.st_size) > maxBytes) {
-        ::close(fd);
-        return std::nullopt;
+CFileHandle& CFileHandle::operator=(CFileHandle&& o) noexcept {
+    if (this != &o) {
+        Close();
+        m_fd = o.Release();
     }
+    return *this;
+}
+
+int CFileHandle::Release() {
+    int fd = m_fd;
+    m_fd = -1;
+    return fd;
+}
+
+void CFileHandle::Close() {
+    if (m_fd >= 0)
+        ::close(m_fd);
+    m_fd = -1;
+}
+
+CFileHandle OpenRegularFileAt(int dirFd, const char* name, std::uint64_t* size) {
+    if (!name || !*name)
+        return {};
+    int fd;
+    do
+        fd = ::openat(dirFd, name, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    while (fd < 0 && errno == EINTR);
+    CFileHandle file(fd);
+    struct stat st {};
+    if (!file || ::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))
+        return {};
+    if (size)
+        *size = static_cast<std::uint64_t>(st.st_size);
+    return file;
+}
+
+CFileHandle OpenRegularFile(const std::string& path, std::uint64_t* size) {
+    return OpenRegularFileAt(AT_FDCWD, path.c_str(), size);
+}
+
+std::optional<std::string> ReadWholeFile(const std::string& path, std::uint64_t maxBytes) {
+    std::uint64_t size = 0;
+    CFileHandle file = OpenRegularFile(path, &size);
+    if (!file || size > maxBytes)
+        return std::nullopt;
     std::string data;
-    data.reserve(static_cast<std::size_t>(st.st_size));
+    data.reserve(static_cast<std::size_t>(size));
     char buf[1 << 16];
     for (;;) {
-        ssize_t n = ::read(fd, buf, sizeof buf);
+        ssize_t n = ::read(file.Fd(), buf, sizeof buf);
         if (n < 0 && errno == EINTR)
             continue;
-        if (n < 0) {
-            ::close(fd);
+        if (n < 0)
             return std::nullopt;
-        }
         if (n == 0)
             break;
         data.append(buf, static_cast<std::size_t>(n));
-        if (data.size() > maxBytes) {
-            ::close(fd);
+        if (data.size() > maxBytes) // it grew while being read
             return std::nullopt;
-        }
     }
-    ::close(fd);
     return data;
 }
 
-bool WriteFileAtomically(const std::string& path, const std::string& bytes) {
-    std::string tmp;
-    int fd = MakeUniqueFile(tmp, TempNameBeside(path), 0);
-    if (fd < 0)
-        return false;
-    // A new file of the program gets the usual permissions, not mkstemp's 0600.
-    mode_t mask = ::umask(0);
-    ::umask(mask);
-    struct stat old {};
-    mode_t mode = ::stat(path.c_str(), &old) == 0 ? (old.st_mode & 07777) : (0666 & ~mask);
-    bool ok =
-        WriteAll(fd, bytes.data(), bytes.size()) && ::fchmod(fd, mode) == 0 && ::fsync(fd) == 0;
-    ok = ::close(fd) == 0 && ok;
-    if (ok && ::rename(tmp.c_str(), path.c_str()) == 0)
-        return true;
-    ::unlink(tmp.c_str());
+CAtomicFile::CAtomicFile(const std::string& target) : m_target(target) {
+    std::string folder = FolderOf(target);
+    if (g_namelessFiles) {
+        m_fd = ::open(folder.empty() ? "." : folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+        if (m_fd >= 0)
+            return;
+    }
+    // The file system cannot make nameless files: a temporary name of ours.
+    for (int tries = 0; m_fd < 0 && tries < 100; ++tries) {
+        m_tempName = NewTempName(folder);
+        m_fd = ::open(m_tempName.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        if (m_fd < 0 && errno != EEXIST)
+            break;
+    }
+    if (m_fd < 0)
+        m_tempName.clear();
+}
+
+CAtomicFile::~CAtomicFile() {
+    Discard();
+}
+
+bool CAtomicFile::LinkUnderTempName() {
+    for (int tries = 0; tries < 100; ++tries) {
+        std::string name = NewTempName(FolderOf(m_target));
+        if (LinkNameless(m_fd, name)) {
+            m_tempName = name;
+            return true;
+        }
+        if (errno != EEXIST)
+            return false;
+    }
     return false;
+}
+
+void CAtomicFile::Discard() {
+    if (m_fd >= 0)
+        ::close(m_fd);
+    m_fd = -1;
+    if (!m_tempName.empty())
+        ::unlink(m_tempName.c_str());
+    m_tempName.clear();
+}
+
+bool CAtomicFile::Write(const void* data, std::size_t size) {
+    if (m_fd < 0 || m_bad)
+        return false;
+    m_bad = !WriteAll(m_fd, static_cast<const char*>(data), size);
+    return !m_bad;
+}
+
+bool CAtomicFile::Commit(bool replace, int mode) {
+    if (m_fd < 0 || m_bad) {
+        Discard();
+        return false;
+    }
+    if (mode < 0) {
+        // A new file gets the usual permissions, a replaced one keeps its own.
+        mode_t mask = ::umask(0);
+        ::umask(mask);
+        struct stat old {};
+        mode = static_cast<int>(::stat(m_target.c_str(), &old) == 0 ? (old.st_mode & 07777)
+                                                                    : (0666 & ~mask));
+    }
+    bool ok = ::fchmod(m_fd, static_cast<mode_t>(mode)) == 0 && ::fsync(m_fd) == 0;
+    if (ok && m_tempName.empty()) {
+        // Nameless: linked straight to a free target; a file that replaces
+        // another is linked under a temporary name for the rename below.
+        ok = replace ? LinkUnderTempName() : LinkNameless(m_fd, m_target);
+    }
+    if (ok && !m_tempName.empty()) {
+        ok = replace ? ::rename(m_tempName.c_str(), m_target.c_str()) == 0
+                     : ::renameat2(AT_FDCWD, m_tempName.c_str(), AT_FDCWD, m_target.c_str(),
+                                   RENAME_NOREPLACE) == 0;
+        if (ok)
+            m_tempName.clear();
+    }
+    ok = ::close(m_fd) == 0 && ok;
+    m_fd = -1;
+    Discard();
+    return ok;
+}
+
+bool WriteFileAtomically(const std::string& path, const std::string& bytes) {
+    CAtomicFile file(path);
+    return file.Write(bytes.data(), bytes.size()) && file.Commit();
+}
+
+void UseNamelessTempFiles(bool on) {
+    g_namelessFiles = on;
+}
+
+int RemoveLeftoverTempFiles(const std::string& folder) {
+    std::vector<DirEntry> entries;
+    ListDirectory(folder, entries);
+    int removed = 0;
+    for (const DirEntry& e : entries) {
+        pid_t pid = WriterOf(e.name);
+        if (e.isDir || pid == 0 || ProcessRuns(pid))
+            continue;
+        removed += ::unlink((WithTrailingSlash(folder) + e.name).c_str()) == 0;
+    }
+    return removed;
 }
 
 bool ClearReadOnly(const std::string& path) {
@@ -189,17 +310,10 @@ bool MoveFileNoReplace(const std::string& from, const std::string& to) {
         return true;
     if (errno != EXDEV)
         return false;
-    // Another file system: copy beside the target, link it into place only
-    // when the target name is still free, then remove the source.
-    if (FileExists(to))
+    // Another file system: copy beside the target, put it in place only when
+    // the target name is still free, then remove the source.
+    if (FileExists(to) || !CopyInto(from, to, false))
         return false;
-    std::string tmp = CopyToTempBeside(from, to);
-    if (tmp.empty())
-        return false;
-    if (::renameat2(AT_FDCWD, tmp.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) != 0) {
-        ::unlink(tmp.c_str());
-        return false;
-    }
     if (::unlink(from.c_str()) != 0) {
         // The source stays: undo the copy so the file is not there twice.
         ::unlink(to.c_str());
@@ -215,30 +329,5 @@ bool CopyFileReplace(const std::string& from, const std::string& to) {
         return false;
     if (::stat(to.c_str(), &b) == 0 && a.st_dev == b.st_dev && a.st_ino == b.st_ino)
         return true;
-    std::string tmp = CopyToTempBeside(from, to);
-    if (tmp.empty())
-        return false;
-    if (::rename(tmp.c_str(), to.c_str()) != 0) {
-        ::unlink(tmp.c_str());
-        return false;
-    }
-    return true;
-}
-
-int MakeTempFileBeside(const std::string& target, std::string& name) {
-    int fd = MakeUniqueFile(name, TempNameBeside(target), 0);
-    if (fd >= 0)
-        ::fchmod(fd, 0644);
-    return fd;
-}
-
-std::string MakeTempFile(const std::string& suffix) {
-    const char* dir = std::getenv("TMPDIR");
-    std::string base = WithTrailingSlash(dir && *dir ? dir : "/tmp") + "kelvra-XXXXXX" + suffix;
-    std::string name;
-    int fd = MakeUniqueFile(name, base, static_cast<int>(suffix.size()));
-    if (fd < 0)
-        return {};
-    ::close(fd);
-    return name;
+    return CopyInto(from, to, true);
 }

@@ -3,8 +3,6 @@
 #include "platform/FileOps.h"
 
 #include <cstdint>
-#include <fstream>
-#include <sstream>
 
 namespace {
 
@@ -35,12 +33,10 @@ bool EqualNoCase(const std::string& a, const std::string& b) {
 
 bool CIniFile::Load(const std::string& path) {
     m_lines.clear();
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
+    std::optional<std::string> text = ReadWholeFile(path, kMaxIniFile);
+    if (!text)
         return false;
-    std::ostringstream ss;
-    ss << in.rdbuf();
-    Parse(ss.str());
+    Parse(*text);
     return true;
 }
 
@@ -88,8 +84,11 @@ std::optional<std::string> CIniFile::Get(const std::string& section, const std::
     return std::nullopt;
 }
 
-void CIniFile::Set(const std::string& section, const std::string& key, const std::string& value) {
+bool CIniFile::Set(const std::string& section, const std::string& key, const std::string& value) {
+    // A line break would end the line early and make the rest a line of its own.
     std::string text = key + "=" + value;
+    if ((section + text).find_first_of("\r\n") != std::string::npos)
+        return false;
     std::size_t lastOfSection = std::string::npos;
     for (std::size_t i = 0; i < m_lines.size(); ++i) {
         Line& l = m_lines[i];
@@ -97,7 +96,7 @@ void CIniFile::Set(const std::string& section, const std::string& key, const std
             continue;
         if (!l.header && EqualNoCase(l.key, key)) {
             l.text = text;
-            return;
+            return true;
         }
         // Keep new keys next to the section's last non-blank line.
         if (l.header || !Trim(l.text).empty())
@@ -106,10 +105,11 @@ void CIniFile::Set(const std::string& section, const std::string& key, const std
     Line line{text, section, key, false};
     if (lastOfSection != std::string::npos) {
         m_lines.insert(m_lines.begin() + static_cast<std::ptrdiff_t>(lastOfSection) + 1, line);
-        return;
+        return true;
     }
     m_lines.push_back(Line{"[" + section + "]", section, {}, true});
     m_lines.push_back(line);
+    return true;
 }
 
 std::string CIniFile::Text() const {
@@ -165,6 +165,5 @@ bool WritePrivateProfileString(const std::string& section, const std::string& ke
                                const std::string& value, const std::string& path) {
     CIniFile ini;
     ini.Load(path);
-    ini.Set(section, key, value);
-    return ini.Save(path);
+    return ini.Set(section, key, value) && ini.Save(path);
 }

@@ -1,4 +1,5 @@
 #pragma once
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -10,14 +11,20 @@
 // keeps every other line of the file as it was.
 class CIniFile {
 public:
-    // Reads the file; a missing or unreadable file gives an empty profile.
-    // Returns whether the file could be read.
+    // The largest file read; anything larger counts as missing.
+    static constexpr std::uint64_t kMaxIniFile = 1u << 20;
+
+    // Reads the file through ReadWholeFile (a regular file, opened without
+    // blocking, at most kMaxIniFile bytes); a missing, unreadable or refused
+    // file gives an empty profile. Returns whether the file could be read.
     bool Load(const std::string& path);
     // Parses text that is already in memory.
     void Parse(const std::string& text);
 
     std::optional<std::string> Get(const std::string& section, const std::string& key) const;
-    void Set(const std::string& section, const std::string& key, const std::string& value);
+    // Sets a value. A section, key or value holding a carriage return or a
+    // line feed is refused (false): the key keeps its previous value.
+    bool Set(const std::string& section, const std::string& key, const std::string& value);
 
     std::string Text() const;
     // Writes the whole file to a temporary file in the same folder and renames

@@ -11,9 +11,9 @@ public:
     }
     void BeginWaitCursor() override {}
     void EndWaitCursor() override {}
-    std::string GetOpenFileName(const std::string&) override { return {}; }
-    std::string GetSaveFileName(const std::string&) override { return {}; }
-    std::string ChooseFolder(const std::string&) override { return {}; }
+    std::string GetOpenFileName(const std::string&, const std::string&) override { return {}; }
+    std::string GetSaveFileName(const std::string&, const std::string&) override { return {}; }
+    std::string ChooseFolder(const std::string&, const std::string&) override { return {}; }
 };
 
 CSilentUi g_silent;

@@ -17,15 +17,19 @@ public:
     virtual void BeginWaitCursor() = 0;
     virtual void EndWaitCursor() = 0;
 
-    // File choosers. A filter is a list of "description|pattern" pairs, each
-    // followed by "|" ("JPG(*.jpg)|*.jpg|BMP(*.bmp)|*.bmp|"). They return the
-    // chosen file's full path, or "" when the user cancelled. The save
-    // chooser asks before replacing an existing file.
-    virtual std::string GetOpenFileName(const std::string& filter) = 0;
-    virtual std::string GetSaveFileName(const std::string& filter) = 0;
-    // The folder chooser: file-system folders only, with a title line. Returns
-    // the chosen folder's full path ending with "/", or "" when cancelled.
-    virtual std::string ChooseFolder(const std::string& title) = 0;
+    // File choosers, opened in startFolder. A filter is a list of
+    // "description|pattern" pairs, each followed by "|"
+    // ("JPG(*.jpg)|*.jpg|BMP(*.bmp)|*.bmp|"). They return the chosen file's
+    // full path, or "" when the user cancelled. The save chooser asks before
+    // replacing an existing file.
+    virtual std::string GetOpenFileName(const std::string& filter,
+                                        const std::string& startFolder) = 0;
+    virtual std::string GetSaveFileName(const std::string& filter,
+                                        const std::string& startFolder) = 0;
+    // The folder chooser: file-system folders only, with a title line, opened
+    // in startFolder. Returns the chosen folder's full path ending with "/",
+    // or "" when cancelled.
+    virtual std::string ChooseFolder(const std::string& title, const std::string& startFolder) = 0;
 };
 
 // The object in use; never null (a real one is installed at start).

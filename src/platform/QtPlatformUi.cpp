@@ -87,20 +87,22 @@ QString QtFilter(const std::vector<FilterEntry>& entries) {
 
 } // namespace
 
-std::string CQtPlatformUi::GetOpenFileName(const std::string& filter) {
-    QFileDialog dlg(QApplication::activeWindow());
+std::string CQtPlatformUi::GetOpenFileName(const std::string& filter,
+                                           const std::string& startFolder) {
+    QFileDialog dlg(QApplication::activeWindow(), {}, PathText(startFolder));
     dlg.setOption(QFileDialog::DontUseNativeDialog);
     dlg.setAcceptMode(QFileDialog::AcceptOpen);
     dlg.setFileMode(QFileDialog::ExistingFile);
     dlg.setNameFilter(QtFilter(ParseFilter(filter)));
     if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty())
         return {};
-    return S(dlg.selectedFiles().front());
+    return PathBytes(dlg.selectedFiles().front());
 }
 
-std::string CQtPlatformUi::GetSaveFileName(const std::string& filter) {
+std::string CQtPlatformUi::GetSaveFileName(const std::string& filter,
+                                           const std::string& startFolder) {
     auto entries = ParseFilter(filter);
-    QFileDialog dlg(QApplication::activeWindow());
+    QFileDialog dlg(QApplication::activeWindow(), {}, PathText(startFolder));
     dlg.setOption(QFileDialog::DontUseNativeDialog);
     dlg.setAcceptMode(QFileDialog::AcceptSave);
     dlg.setFileMode(QFileDialog::AnyFile);
@@ -118,11 +120,11 @@ std::string CQtPlatformUi::GetSaveFileName(const std::string& filter) {
                      [&](const QString& f) { dlg.setDefaultSuffix(suffixFor(f)); });
     if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty())
         return {};
-    return S(dlg.selectedFiles().front());
+    return PathBytes(dlg.selectedFiles().front());
 }
 
-std::string CQtPlatformUi::ChooseFolder(const std::string& title) {
-    QFileDialog dlg(QApplication::activeWindow());
+std::string CQtPlatformUi::ChooseFolder(const std::string& title, const std::string& startFolder) {
+    QFileDialog dlg(QApplication::activeWindow(), {}, PathText(startFolder));
     dlg.setOption(QFileDialog::DontUseNativeDialog);
     dlg.setOption(QFileDialog::ShowDirsOnly);
     dlg.setFileMode(QFileDialog::Directory);
@@ -130,6 +132,6 @@ std::string CQtPlatformUi::ChooseFolder(const std::string& title) {
     dlg.setLabelText(QFileDialog::LookIn, Q(title));
     if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty())
         return {};
-    std::string folder = S(dlg.selectedFiles().front());
+    std::string folder = PathBytes(dlg.selectedFiles().front());
     return folder.empty() || folder.back() == '/' ? folder : folder + "/";
 }

@@ -10,7 +10,7 @@ public:
                    Icon icon) override;
     void BeginWaitCursor() override;
     void EndWaitCursor() override;
-    std::string GetOpenFileName(const std::string& filter) override;
-    std::string GetSaveFileName(const std::string& filter) override;
-    std::string ChooseFolder(const std::string& title) override;
+    std::string GetOpenFileName(const std::string& filter, const std::string& startFolder) override;
+    std::string GetSaveFileName(const std::string& filter, const std::string& startFolder) override;
+    std::string ChooseFolder(const std::string& title, const std::string& startFolder) override;
 };

@@ -1,5 +1,7 @@
 #include "thumbs/ExifReader.h"
 
+#include "platform/FileOps.h"
+
 #include <cerrno>
 #include <climits>
 #include <cmath>
@@ -234,17 +236,12 @@ void CExifReader::SetError(const char* text) {
 }
 
 bool CExifReader::ReadJpegFile(const std::string& path) {
-    int fd;
-    do
-        fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    while (fd < 0 && errno == EINTR);
-    if (fd < 0)
+    CFileHandle file = OpenRegularFile(path);
+    if (!file)
         return false;
     unsigned char buf[kHeadBytes];
-    FdSource in{fd, buf, sizeof buf};
-    bool ok = WalkSections(in);
-    ::close(fd);
-    return ok;
+    FdSource in{file.Fd(), buf, sizeof buf};
+    return WalkSections(in);
 }
 
 bool CExifReader::ReadJpegSections(std::FILE* file) {

@@ -71,7 +71,7 @@ bool CIconComboBox::AddItem(const std::string& text) {
             return false;
         }
     m_arrItems.push_back(text);
-    addItem(Q(text));
+    addItem(PathText(text));
     return true;
 }
 
@@ -103,10 +103,14 @@ bool CIconComboBox::eventFilter(QObject* watched, QEvent* e) {
             PopupMenu(m->globalPosition().toPoint());
             return false; // the press goes on to its normal handling
         }
-    } else if (e->type() == QEvent::KeyPress && watched == lineEdit()) {
+    } else if (e->type() == QEvent::KeyPress && (watched == this || watched == lineEdit())) {
+        // The box has the focus and hands its keys on to the edit field
+        // itself, past any filter there: Enter is taken as it reaches the box.
         auto* k = static_cast<QKeyEvent*>(e);
         if ((k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter) && onEnter) {
-            onEnter(S(lineEdit()->text()));
+            // A listed folder is its own bytes, whatever its name shows.
+            const int listed = findText(lineEdit()->text());
+            onEnter(listed >= 0 ? m_arrItems[std::size_t(listed)] : PathBytes(lineEdit()->text()));
             return true;
         }
     }

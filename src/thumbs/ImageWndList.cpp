@@ -67,7 +67,7 @@ CImageWndList::CImageWndList(CMainFrame* frame, QWidget* parent)
             m_icon[y * kListIconSize + x] = icon.pixel(x, y);
 
     m_fnShellOpen = [](const std::string& path) {
-        return QDesktopServices::openUrl(QUrl::fromLocalFile(Q(path)));
+        return QDesktopServices::openUrl(FileUrl(path));
     };
 
     // Menu 214, its first popup.
@@ -497,7 +497,8 @@ void CImageWndList::CopySelection() {
     const std::vector<std::string> targets = CommandTargets(m_arrSelected, m_strCurFile);
     if (targets.empty())
         return;
-    const std::string folder = PlatformUi().ChooseFolder(kChooseFolderTitle);
+    const std::string folder =
+        PlatformUi().ChooseFolder(kChooseFolderTitle, m_pFrame->DialogFolder());
     if (folder.empty())
         return;
     CopyFilesTo(targets, folder);
@@ -513,7 +514,8 @@ void CImageWndList::MoveSelection() {
     const std::vector<std::string> targets = CommandTargets(m_arrSelected, m_strCurFile);
     if (targets.empty())
         return;
-    const std::string folder = PlatformUi().ChooseFolder(kChooseFolderTitle);
+    const std::string folder =
+        PlatformUi().ChooseFolder(kChooseFolderTitle, m_pFrame->DialogFolder());
     if (folder.empty())
         return;
     for (const std::string& moved : MoveFilesTo(targets, folder)) {

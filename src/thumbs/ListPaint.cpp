@@ -4,7 +4,6 @@
 #include "thumbs/ThumbCache.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -15,9 +14,6 @@
 #endif
 
 namespace {
-
-// The largest cache file: the header and 60 rows of 60 pixels.
-constexpr std::size_t kCacheFileMax = kThumbHeaderSize + (3 * kThumbMax + 3) / 4 * 4 * kThumbMax;
 
 // The rectangle cut to the canvas.
 ListRect Clip(const ListCanvas& c, const ListRect& r) {
@@ -180,37 +176,6 @@ std::string ThumbNameAt(int dirFd, const char* name, const std::string& path) {
     return stamp + ListTitleOf(path) + ".xux";
 }
 
-std::optional<CThumbnail> ReadThumbnailAt(int dirFd, const char* name) {
-    int fd = ::openat(dirFd, name, O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0)
-        return std::nullopt;
-    char buf[kCacheFileMax];
-    std::size_t got = 0, want = sizeof buf;
-    // One read holds a whole cache file; more are made only while the file
-    // is shorter than its header promises and still gives bytes.
-    while (got < want) {
-        ssize_t n = ::read(fd, buf + got, want - got);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            break;
-        got += std::size_t(n);
-        if (got < kThumbHeaderSize)
-            continue;
-        auto le32 = [&buf](int at) {
-            const auto* b = reinterpret_cast<const std::uint8_t*>(buf + at);
-            return std::int32_t(std::uint32_t(b[0]) | std::uint32_t(b[1]) << 8 |
-                                std::uint32_t(b[2]) << 16 | std::uint32_t(b[3]) << 24);
-        };
-        const std::int32_t w = le32(0), h = le32(4);
-        if (w < 0 || w > kThumbMax || h < 0 || h > kThumbMax)
-            break;
-        want = std::min(sizeof buf, kThumbHeaderSize + CImageBuffer::StrideFor(w) * std::size_t(h));
-    }
-    ::close(fd);
-    return ParseThumbnail(std::string_view(buf, got));
-}
-
 // A folder opened once for the lookups of many files in it.
 class CFolderFd {
 public:
@@ -244,7 +209,7 @@ std::string ListThumbName(const std::string& path) {
 }
 
 std::optional<CThumbnail> ListReadThumbnail(const std::string& cacheFile) {
-    return ReadThumbnailAt(AT_FDCWD, cacheFile.c_str());
+    return ReadThumbnailFileAt(AT_FDCWD, cacheFile.c_str());
 }
 
 namespace {
@@ -323,8 +288,8 @@ std::vector<ListCellText> PaintList(ListCanvas& canvas, const ListPaintInput& in
                 const std::string thumbName =
                     ThumbNameAt(picDir, pictures.IsOpen() ? name.c_str() : c.path.c_str(), c.path);
                 c.thumb = thumbs.IsOpen()
-                              ? ReadThumbnailAt(thumbDir, thumbName.c_str())
-                              : ReadThumbnailAt(AT_FDCWD, (in.thumbFolder + thumbName).c_str());
+                              ? ReadThumbnailFileAt(thumbDir, thumbName.c_str())
+                              : ReadThumbnailFileAt(AT_FDCWD, (in.thumbFolder + thumbName).c_str());
             }
             int drawnTop = layout.BoxRect(i).top;
             if (c.thumb) {

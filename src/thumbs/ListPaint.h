@@ -68,8 +68,7 @@ std::vector<ListCellText> PaintList(ListCanvas& canvas, const ListPaintInput& in
 // The cache file name of a picture, the same as GetThumbName gives, with one
 // lookup of the picture's path (a repaint names every visible cell's file).
 std::string ListThumbName(const std::string& path);
-// Reads and checks a cache file as ReadThumbnailFile does, with one read for
-// a whole file.
+// Reads and checks a cache file: ReadThumbnailFile.
 std::optional<CThumbnail> ListReadThumbnail(const std::string& cacheFile);
 
 // Pieces of the painting, also used for the selection feedback.

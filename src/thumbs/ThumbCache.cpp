@@ -5,6 +5,7 @@
 #include "platform/PlatformUi.h"
 #include "platform/ProgramFolder.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <limits>
@@ -14,25 +15,6 @@
 
 namespace {
 
-// The largest cache file a reader looks at: a 60 x 60 thumbnail.
-constexpr std::size_t kMaxThumbFile = kThumbHeaderSize + 180 * kThumbMax;
-
-// Opens a file for reading without blocking on a pipe or device; -1 unless it
-// is a regular file.
-int OpenRegularFile(const std::string& path) {
-    if (path.empty())
-        return -1;
-    int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0)
-        return -1;
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
-        return -1;
-    }
-    return fd;
-}
-
 void AppendTime(std::string& out, std::int64_t seconds) {
     UtcTime t = ToUtc(seconds);
     for (int v : {t.year, t.month, t.day, t.hour, t.minute})
@@ -41,10 +23,8 @@ void AppendTime(std::string& out, std::int64_t seconds) {
 
 // The stamp of a picture file; empty when it cannot be opened for reading.
 std::string Stamp(const std::string& path) {
-    int fd = OpenRegularFile(path);
-    if (fd < 0)
+    if (!OpenRegularFile(path))
         return {};
-    ::close(fd);
     std::optional<FileFacts> facts = GetFileFacts(path);
     if (!facts)
         return {};
@@ -227,27 +207,28 @@ std::optional<CThumbnail> ParseThumbnail(std::string_view bytes) {
     return t;
 }
 
-std::optional<CThumbnail> ReadThumbnailFile(const std::string& cacheFile) {
-    int fd = OpenRegularFile(cacheFile);
-    if (fd < 0)
+std::optional<CThumbnail> ReadThumbnailFileAt(int dirFd, const char* name) {
+    std::uint64_t size = 0;
+    CFileHandle file = OpenRegularFileAt(dirFd, name, &size);
+    if (!file)
         return std::nullopt;
     // Only the first bytes matter: the header and at most 60 rows.
-    char buf[kMaxThumbFile];
+    char buf[kThumbFileMax];
+    const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(size, sizeof buf));
     std::size_t got = 0;
-    while (got < sizeof buf) {
-        ssize_t n = ::read(fd, buf + got, sizeof buf - got);
+    while (got < want) {
+        ssize_t n = ::read(file.Fd(), buf + got, want - got);
         if (n < 0 && errno == EINTR)
             continue;
-        if (n < 0) {
-            ::close(fd);
-            return std::nullopt;
-        }
-        if (n == 0)
+        if (n <= 0)
             break;
         got += static_cast<std::size_t>(n);
     }
-    ::close(fd);
     return ParseThumbnail(std::string_view(buf, got));
+}
+
+std::optional<CThumbnail> ReadThumbnailFile(const std::string& cacheFile) {
+    return ReadThumbnailFileAt(AT_FDCWD, cacheFile.c_str());
 }
 
 std::optional<CThumbnail> ReadThumbnail(const std::string& picturePath) {

@@ -19,6 +19,8 @@
 
 constexpr int kThumbMax = 60; // longest side of a thumbnail
 constexpr std::size_t kThumbHeaderSize = 8;
+// The largest cache file: the header and 60 rows of 60 pixels.
+constexpr std::size_t kThumbFileMax = kThumbHeaderSize + (3 * kThumbMax + 3) / 4 * 4 * kThumbMax;
 
 // The program folder + "Thumb/".
 std::string GetThumbFolder();
@@ -77,9 +79,11 @@ std::string EncodeThumbnail(const CThumbnail& thumb);
 // the caller shows its placeholder.
 std::optional<CThumbnail> ParseThumbnail(std::string_view bytes);
 
-// Reads a cache file by its own path; nullopt when it is missing, unreadable,
-// not a regular file or damaged.
+// Reads a cache file by its own path (or by its name in an open folder)
+// through OpenRegularFile; nullopt when it is missing, unreadable, not a
+// regular file or damaged.
 std::optional<CThumbnail> ReadThumbnailFile(const std::string& cacheFile);
+std::optional<CThumbnail> ReadThumbnailFileAt(int dirFd, const char* name);
 
 // Reads the cached thumbnail of a picture.
 std::optional<CThumbnail> ReadThumbnail(const std::string& picturePath);

@@ -210,31 +210,6 @@ TEST(BmpWriter, RectanglesKeepTheirExactWidth) {
     ExpectPixels(again, 250, 40);
 }
 
-TEST(Converter, ConvertsToEachFormatAndReportsFailure) {
-    TempDir dir;
-    std::string bmp = SavePicture(dir, "s.bmp", FIF_BMP, 21, 11, 24);
-    struct Case {
-        int format;
-        const char* name;
-        FREE_IMAGE_FORMAT fif;
-    } cases[] = {{kFormatBmp, "o.bmp", FIF_BMP},
-                 {kFormatJpeg, "o.jpg", FIF_JPEG},
-                 {kFormatPng, "o.png", FIF_PNG}};
-    for (const Case& c : cases) {
-        ASSERT_TRUE(ConvertImageFile(bmp, dir.File(c.name), c.format));
-        EXPECT_EQ(FreeImage_GetFileType(dir.File(c.name).c_str(), 0), c.fif);
-    }
-    EXPECT_FALSE(ConvertImageFile(bmp, dir.File("o.gif"), 4));
-    EXPECT_FALSE(FileExists(dir.File("o.gif")));
-    EXPECT_FALSE(ConvertImageFile(dir.File("missing.bmp"), dir.File("x.png"), kFormatPng));
-    EXPECT_FALSE(ConvertImageFile(bmp, dir.File("no/folder/x.png"), kFormatPng));
-    // A failed save into a folder that refuses new files leaves the old file whole.
-    dir.Write("ro/keep.png", "old bytes");
-    ASSERT_TRUE(dir.MakeReadOnly(dir.File("ro")));
-    EXPECT_FALSE(ConvertImageFile(bmp, dir.File("ro/keep.png"), kFormatPng));
-    EXPECT_EQ(*ReadWholeFile(dir.File("ro/keep.png")), "old bytes");
-}
-
 TEST(ImageBuffer, EmptyAtConstructionAndPixelAccessStaysInside) {
     CImageBuffer img;
     EXPECT_TRUE(img.IsEmpty());

@@ -105,16 +105,6 @@ TEST(FileOps, DeleteAndReadOnly) {
     EXPECT_FALSE(DeleteFileAt(dir.Path())); // never a folder
 }
 
-TEST(FileOps, TemporaryFilesAreUniqueAndKeepTheirSuffix) {
-    std::string a = MakeTempFile(".bmp"), b = MakeTempFile(".bmp");
-    ASSERT_FALSE(a.empty());
-    EXPECT_NE(a, b);
-    EXPECT_EQ(a.substr(a.size() - 4), ".bmp");
-    EXPECT_TRUE(FileExists(a));
-    DeleteFileAt(a);
-    DeleteFileAt(b);
-}
-
 TEST(ProgramFolder, OverrideAndPathHelpers) {
     {
         ProgramFolderGuard g("/some/where");

@@ -119,4 +119,17 @@ TEST(Settings, AReadOnlyFolderFailsQuietlyAndKeepsTheOldFile) {
     EXPECT_EQ(s.nTumCx, 90);
 }
 
+TEST(Settings, ALineBreakIsNeverWrittenIntoTheFile) {
+    TempDir dir;
+    const std::string path = dir.File("System.ini");
+    CSystemSettings s, back;
+    ASSERT_TRUE(WriteSettingsFile(path, s, "/old/"));
+    std::string folder;
+    for (const char* bad : {"/a\nb/", "/a\rb/"}) { // the key keeps its value
+        ASSERT_TRUE(WriteSettingsFile(path, s, bad));
+        ReadSettingsFile(path, back, folder);
+        EXPECT_EQ(folder, "/old/");
+    }
+}
+
 } // namespace

@@ -3,7 +3,8 @@
 set -u
 e2e_fail() { echo "FAIL: $*"; exit 1; }
 
-# e2e_start_x: starts Xvfb (and openbox when installed) on a free display.
+# e2e_start_x [nowm]: starts Xvfb on a free display, and openbox when it is
+# installed (not with "nowm": e2e_start_wm starts it later).
 e2e_start_x() {
   local n
   for n in $(seq 150 199); do [ -e /tmp/.X$n-lock ] || break; done
@@ -13,6 +14,10 @@ e2e_start_x() {
   export DISPLAY=:$n
   unset WAYLAND_DISPLAY QT_QPA_PLATFORM
   E2E_WMPID=""
+  [ "${1:-}" = nowm ] || e2e_start_wm
+}
+
+e2e_start_wm() {
   if command -v openbox >/dev/null; then openbox >/dev/null 2>&1 & E2E_WMPID=$!; sleep 0.5; fi
 }
 
@@ -43,6 +48,37 @@ e2e_wait_closed() {
   return 1
 }
 
+# e2e_geometry WIN: "X Y WIDTH HEIGHT" of a window.
+e2e_geometry() {
+  (eval "$(xdotool getwindowgeometry --shell "$1")"; echo "$X $Y $WIDTH $HEIGHT")
+}
+
+# e2e_wait_size WIN COND: waits up to 5 s until the window's width w and
+# height h meet COND, an awk condition ("w == 1280 && h == 800"); prints the
+# size last seen as WxH and fails when COND never held.
+e2e_wait_size() {
+  local size
+  for _ in $(seq 50); do
+    size=$(e2e_geometry "$1" | awk '{print $3 "x" $4}')
+    awk -v s="$size" "BEGIN {split(s, a, \"x\"); w = a[1]; h = a[2]; exit !($2)}" &&
+      { echo "$size"; return 0; }
+    sleep 0.1
+  done
+  echo "$size"
+  return 1
+}
+
+# e2e_quit WIN PID: Alt+X in the window; fails unless the program then ends
+# with exit code 0.
+e2e_quit() {
+  xdotool windowactivate --sync "$1" 2>/dev/null || xdotool windowfocus --sync "$1"
+  sleep 0.3
+  e2e_key alt+x
+  for _ in $(seq 100); do kill -0 "$2" 2>/dev/null || break; sleep 0.1; done
+  kill -0 "$2" 2>/dev/null && return 1
+  wait "$2"
+}
+
 # e2e_key KEY...: types keys into the focused window, 0.4 s apart.
 e2e_key() { for k in "$@"; do xdotool key --clearmodifiers "$k"; sleep 0.4; done; }
 
@@ -51,6 +87,12 @@ e2e_shot() { import -window root "$1"; }
 
 # e2e_pixel FILE X Y: the colour of one pixel as "r,g,b".
 e2e_pixel() { convert "$1" -format "%[fx:int(255*p{$2,$3}.r)],%[fx:int(255*p{$2,$3}.g)],%[fx:int(255*p{$2,$3}.b)]" info:; }
+
+# e2e_column_runs FILE X Y0 Y1: "y colour" at each change of colour down column X.
+e2e_column_runs() {
+  convert "$1" -crop "1x$(( $4 - $3 ))+$2+$3" -depth 8 txt:- | tail -n +2 |
+    awk -v y0="$3" '{c=$3; if (c!=p) print y0 + NR - 1, c; p=c}'
+}
 
 # e2e_runs FILE Y X0 X1: lengths of the runs of equal colour along row Y
 # between X0 and X1 (the first and last, cut by the range, are left out).

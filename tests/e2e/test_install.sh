@@ -133,7 +133,7 @@ wait $E2E_APPPID; rc=$?; E2E_APPPID=""
 [ $rc = 0 ] || e2e_fail "exit code $rc"
 ini=$HOME/.local/share/kelvra/System.ini
 [ -f "$ini" ] || e2e_fail "System.ini is not in the user's data folder"
-tr -d '\r' < "$ini" | grep -qxF "Folder=$tmp/相册 2024/" || e2e_fail "the picture's folder was not shown"
+tr -d '\r' < "$ini" | grep -qxF "Folder=$tmp/相册 2024" || e2e_fail "the picture's folder was not shown"
 [ "$(ls "$p/bin")" = kelvra ] || e2e_fail "the program wrote into its bin folder: $(ls "$p/bin")"
 [ -z "$(ls -A "$tmp/theirs")" ] || e2e_fail "the program wrote into another user's folder"
 echo "PASS: install (screenshot $out/install-open-failed.png)"

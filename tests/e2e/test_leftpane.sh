@@ -13,12 +13,6 @@ mkdir -p "$KELVRA_HOME" "$HOME/Photos 2024"
 cp "$src"/samples/*.jpg "$src"/samples/*.png "$HOME/Photos 2024/"
 e2e_start_x
 
-# column_runs FILE X Y0 Y1: "y colour" at each change of colour down column X.
-column_runs() {
-  convert "$1" -crop "1x$(( $4 - $3 ))+$2+$3" -depth 8 txt:- | tail -n +2 |
-    awk -v y0="$3" '{c=$3; if (c!=p) print y0 + NR - 1, c; p=c}'
-}
-
 "$bin" "$HOME/Photos 2024/sunset.jpg" & E2E_APPPID=$!
 win=$(e2e_wait_window "Tavisk看图")
 [ -n "$win" ] || e2e_fail "no window titled Tavisk看图"
@@ -27,7 +21,7 @@ shot=$out/leftpane-start.png
 e2e_shot "$shot"
 # The pane's header strip (198,198,198) gives its top; the tree's rows start
 # 45 pixels below it; the selected row is the one in the highlight colour.
-top=$(column_runs "$shot" 3 40 780 | awk '$2 == "#C6C6C6" {print $1; exit}')
+top=$(e2e_column_runs "$shot" 3 40 780 | awk '$2 == "#C6C6C6" {print $1; exit}')
 [ -n "$top" ] || e2e_fail "no header strip in the left pane"
 column=$(convert "$shot" -crop "1x300+3+$(( top + 45 ))" -depth 8 txt:- | tail -n +2)
 first=$(echo "$column" | awk -v t=$(( top + 45 )) '$3 != "#FFFFFF" {split($1, b, /[,:]/); print t + b[2]; exit}')

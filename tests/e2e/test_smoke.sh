@@ -43,7 +43,7 @@ ini=$home/System.ini
 tr -d '\r' < "$ini" > "$home/ini.txt"
 for want in "[RightBackColor]" "Red=255" "[TumCrIndiColor]" "Blue=188" "[TumSize]" "Cx=80" \
             "[AddTreeWndImgfile]" "mAdd=0" "mDelete=1" "mSave=0" "mLastSee=0" \
-            "Folder=$src/samples/"; do
+            "Folder=$src/samples"; do
   grep -qxF "$want" "$home/ini.txt" || e2e_fail "System.ini lacks $want"
 done
 echo "PASS: smoke (screenshot $out/smoke-start.png)"

@@ -26,16 +26,20 @@ int CScriptedUi::MessageBox(const std::string& text, const std::string& caption,
     return buttons == YesNo ? AnswerYes : AnswerOk;
 }
 
-std::string CScriptedUi::GetOpenFileName(const std::string& filter) {
+std::string CScriptedUi::GetOpenFileName(const std::string& filter,
+                                         const std::string& startFolder) {
     filters.push_back(filter);
+    startFolders.push_back(startFolder);
     return Next(files);
 }
 
-std::string CScriptedUi::GetSaveFileName(const std::string& filter) {
-    return GetOpenFileName(filter);
+std::string CScriptedUi::GetSaveFileName(const std::string& filter,
+                                         const std::string& startFolder) {
+    return GetOpenFileName(filter, startFolder);
 }
 
-std::string CScriptedUi::ChooseFolder(const std::string& title) {
+std::string CScriptedUi::ChooseFolder(const std::string& title, const std::string& startFolder) {
     folderTitles.push_back(title);
+    startFolders.push_back(startFolder);
     return Next(folders);
 }

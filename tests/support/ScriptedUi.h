@@ -23,9 +23,9 @@ public:
                    Icon icon) override;
     void BeginWaitCursor() override { ++waitDepth, ++waitCount; }
     void EndWaitCursor() override { --waitDepth; }
-    std::string GetOpenFileName(const std::string& filter) override;
-    std::string GetSaveFileName(const std::string& filter) override;
-    std::string ChooseFolder(const std::string& title) override;
+    std::string GetOpenFileName(const std::string& filter, const std::string& startFolder) override;
+    std::string GetSaveFileName(const std::string& filter, const std::string& startFolder) override;
+    std::string ChooseFolder(const std::string& title, const std::string& startFolder) override;
 
     std::vector<Shown> shown;         // every message box, in order
     std::deque<int> answers;          // answers to give, in order; then the default
@@ -33,6 +33,7 @@ public:
     std::vector<std::string> filters; // the filter of every file chooser shown
     std::deque<std::string> folders;  // folder chooser answers; then "" (cancel)
     std::vector<std::string> folderTitles;
+    std::vector<std::string> startFolders; // where every chooser opened, in order
     int waitDepth = 0, waitCount = 0;
 
 private:

@@ -8,6 +8,7 @@
 #include "image/ImageWnd.h"
 #include "library/TreeContainerWnd.h"
 #include "platform/FileOps.h"
+#include "thumbs/ThumbCache.h"
 
 #include <QAction>
 #include <QElapsedTimer>
@@ -127,12 +128,12 @@ private slots:
         for (int i = 0; i < 8; ++i)
             f->OnCommand(ID_ZOOM_OUT); // down to step 1
         QCOMPARE(f->m_fZoom, wnd->View().GetZoomStep(1));
-        QVERIFY(!Action(ID_ZOOM_OUT)->isEnabled());
-        QVERIFY(!f->OnCommand(ID_ZOOM_OUT));
+        QVERIFY(Action(ID_ZOOM_OUT)->isEnabled()); // below step 1 lies the list
+        QVERIFY(f->OnCommand(ID_ZOOM_OUT));        // the option is off: it stays at step 1
+        QCOMPARE(f->m_fZoom, wnd->View().GetZoomStep(1));
         // Zoom out below the smallest step with the list option on but... the
         // list is not empty here, so the right pane switches to the list.
         f->m_bListWhenSmallest = true;
-        f->m_fZoom = wnd->View().GetZoomStep(1) + 0.001f; // let the command through
         f->OnCommand(ID_ZOOM_OUT);
         QCOMPARE(f->GetImgContainer()->GetMode(), 2);
         QVERIFY(!f->m_bImageMode);
@@ -405,6 +406,40 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!ui->shown.empty(), 3000);
         QCOMPARE(ui->shown.back().text, std::string("当前文件夹中没有图片"));
         QTRY_VERIFY(!f->GetImgContainer()->IsSlideRunning());
+    }
+
+    void theDecodeTimePaneWidthsAndChoosersFollowTheShownPicture() {
+        struct : QObject {
+            std::function<void()> onPaint;
+            bool eventFilter(QObject*, QEvent* e) override {
+                if (e->type() == QEvent::Paint)
+                    onPaint();
+                return false;
+            }
+        } probe;
+        bool thumbWhenTimed = true;
+        probe.onPaint = [&] { thumbWhenTimed = ThumbExists(Pic("b_small.bmp")); };
+        f->StatusBar()->Pane(3)->installEventFilter(&probe);
+        Open(Pic("b_small.bmp"));
+        QVERIFY(!thumbWhenTimed && ThumbExists(Pic("b_small.bmp"))); // timed before the thumbnail
+        f->GetTreeContainer()->ShowFolder("/");                      // the picture stays shown
+        QVERIFY(f->OnCommand(ID_FILE_SAVE_AS));
+        QCOMPARE(ui->startFolders.back(), pics.path().toStdString());
+        f->SetStatusText(1, "141/150");
+        CStatusPane* pos = f->StatusBar()->Pane(1);
+        QVERIFY(pos->width() >=
+                pos->fontMetrics().horizontalAdvance("141/150") + 2 * pos->frameWidth());
+    }
+
+    void aViewBlockThatCannotBeHadIsToldOncePerFailure() {
+        for (std::size_t told : {1, 2}) {
+            wnd->resize(40000, 20000); // 3.2 GB
+            wnd->Repaint();
+            QTest::qWait(10);
+            QCOMPARE(ui->shown.size(), told);
+            QCOMPARE(ui->shown.back().text, std::string("系统分配内存失败"));
+            wnd->resize(400, 300);
+        }
     }
 };
 

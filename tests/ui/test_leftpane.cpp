@@ -483,11 +483,12 @@ private slots:
         fav->setCurrentItem(fav->topLevelItem(0));
         QCOMPARE(pane->m_strCurrentFolder, home / "Holiday/");
         QCOMPARE(pane->m_arrFolderImages.size(), std::size_t(2));
-        // The right button selects nothing: the menu acts on this favourite.
+        // The right button selects the favourite first: the menu acts on the one shown selected.
         QTest::mouseClick(fav->viewport(), Qt::RightButton, {},
                           fav->visualItemRect(fav->topLevelItem(1)).center());
-        QCOMPARE(fav->currentItem(), fav->topLevelItem(0));
-        QCOMPARE(pane->m_strCurrentFolder, home / "Holiday/");
+        QCOMPARE(fav->currentItem(), fav->topLevelItem(1));
+        QCOMPARE(pane->m_strCurrentFolder, home / "Shown/");
+        fav->setCurrentItem(fav->topLevelItem(0));
 
         // Removing the first renumbers the rest.
         QVERIFY(pane->OnPaneCommand(ID_FAVORITES_REMOVE));

@@ -237,11 +237,11 @@ private slots:
         QTRY_VERIFY(f->GetTreeContainer()->StartupDone());
         QVERIFY(!f->m_bOpenCmdLineFile);
         QCOMPARE(f->m_strCmdLineFile, std::string("/data/pics/photo.jpg"));
-        QCOMPARE(f->m_strCurFolder, std::string("/data/pics/"));
+        QCOMPARE(f->m_strCurFolder, std::string("/data/pics"));
         app.reset();
         QCOMPARE(
             GetPrivateProfileString("CurrentFolder", "Folder", "", home.File("System.ini"), 4096),
-            std::string("/data/pics/"));
+            std::string("/data/pics"));
     }
 
     void resetDeletesTheFilesAndExitWritesSettingsAgain() {
@@ -295,7 +295,7 @@ private slots:
         auto folder = ReadStringArray(*bytes, pos);
         auto names = ReadStringArray(*bytes, pos);
         QVERIFY(folder && names);
-        QCOMPARE(folder->front(), std::string(KELVRA_SOURCE_DIR) + "/samples/");
+        QCOMPARE(folder->front(), std::string(KELVRA_SOURCE_DIR) + "/samples");
         // The samples hold two JPEG files; only harbour.jpg has a position.
         QCOMPARE(names->size(), std::size_t(2));
         ReadStringArray(*bytes, pos); // dates
