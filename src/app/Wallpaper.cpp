@@ -8,9 +8,8 @@
 #include "platform/ProgramFolder.h"
 
 #include <cerrno>
-#include <cstdio>
+#include <optional>
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -58,30 +57,18 @@ bool SetWallpaperFromPicture(const CImageBuffer& picture, const std::string& cur
     if (style == EWallpaperStyle::kStretch)
         return false; // stretching needs the resampler
 
-    // A wallpaper in use under the same name is kept aside until the desktop
-    // has taken the new picture, and comes back when it has not.
+    // A wallpaper in use under the same name comes back when the desktop
+    // does not take the new picture. The save replaces the file only once it
+    // is complete.
     const std::string file = WallpaperFileFor(folder, currentFile);
-    std::string kept;
+    std::optional<std::string> previous;
     if (FileExists(file)) {
-        int fd = MakeTempFileBeside(file, kept);
-        if (fd < 0)
+        previous = ReadWholeFile(file);
+        if (!previous)
             return false;
-        ::close(fd);
-        if (::rename(file.c_str(), kept.c_str()) != 0) {
-            DeleteFileAt(kept);
-            return false;
-        }
     }
-    auto putBack = [&] {
-        if (kept.empty())
-            DeleteFileAt(file);
-        else
-            ::rename(kept.c_str(), file.c_str());
-    };
-    if (!SaveWholeImage(picture, file)) {
-        putBack();
+    if (!SaveImageFile(picture, 0, 0, picture.Width(), picture.Height(), file, kFormatBmp))
         return false;
-    }
 
     // The values the desktop settings keep for the style, in this order.
     const WallpaperProfile values = WallpaperProfileFor(style);
@@ -90,11 +77,12 @@ bool SetWallpaperFromPicture(const CImageBuffer& picture, const std::string& cur
     WritePrivateProfileString(kDesktopSection, "TileWallpaper", values.tileWallpaper, ini);
 
     if (!WallpaperSetter().SetWallpaper(file, style)) {
-        putBack();
+        if (previous)
+            WriteFileAtomically(file, *previous);
+        else
+            DeleteFileAt(file);
         return false;
     }
-    if (!kept.empty())
-        DeleteFileAt(kept);
     DeleteOtherWallpapers(folder, file);
     return true;
 }

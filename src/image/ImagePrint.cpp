@@ -2,13 +2,14 @@
 #include "app/PrintLayout.h"
 #include "image/Codec.h"
 #include "image/ImageWnd.h"
-#include "platform/FileOps.h"
 #include "platform/PlatformUi.h"
 #include "platform/PrinterService.h"
 #include "platform/QtUtil.h"
 
+#include <QDir>
 #include <QPainter>
 #include <QPrinter>
+#include <QTemporaryFile>
 #include <algorithm>
 #include <cstring>
 
@@ -38,12 +39,14 @@ PrintGeometry GeometryFor(const QPrinter& printer, const QWidget& screen, int pi
 void CImageWnd::PrintPicture() {
     if (!m_bLoaded)
         return;
-    const std::string temp = MakeTempFile(".bmp");
-    if (temp.empty())
+    // A file of its own in the temporary folder, removed with the object.
+    QTemporaryFile temp(QDir::tempPath() + "/kelvra-print-XXXXXX.bmp");
+    if (!temp.open())
         return;
-    if (SaveWholeImage(*m_pImage, temp))
-        PrintBmpFile(temp);
-    DeleteFileAt(temp);
+    temp.close();
+    const std::string path = PathBytes(temp.fileName());
+    if (SaveImageFile(*m_pImage, 0, 0, m_pImage->Width(), m_pImage->Height(), path, kFormatBmp))
+        PrintBmpFile(path);
 }
 
 void CImageWnd::PrintBmpFile(const std::string& path) {

@@ -42,7 +42,7 @@ expect() {
 }
 red=255,0,0; green=0,255,0; blue=0,0,255; white=255,255,255; black=0,0,0
 
-e2e_key alt+t Right Return; sleep 1
+e2e_key alt+t Down Right Return; sleep 1
 root_shot tile
 [ -f "$home/Wallpapers/quad.bmp" ] || e2e_fail "no wallpaper file after tiling"
 # The 100 x 80 picture repeats from the top left corner.
