@@ -22,7 +22,6 @@ std::string GetBaseName(const std::string& path);
 // "TileWallpaper" "1" for tiling and "0" otherwise.
 struct WallpaperProfile {
     std::string wallpaperStyle, tileWallpaper;
-    bool operator==(const WallpaperProfile&) const = default;
 };
 WallpaperProfile WallpaperProfileFor(EWallpaperStyle style);
 

@@ -83,22 +83,3 @@ TEST(Wallpaper, TheFolderKeepsTheWallpaperInUseAndNothingElse) {
     ASSERT_TRUE(LoadImageFile(t.File("Wallpapers/b.bmp"), b));
     EXPECT_EQ(b.Width(), 8);
 }
-
-TEST(DesktopWallpaper, GnomeEmptiesThePictureBeforeSettingIt) {
-    // Each command as "argument|...", "?" after one whose failure is ignored.
-    // Emptied first, the picture is read again even when its path is the
-    // same; a GNOME without the dark style's key still takes it.
-    std::vector<std::string> lines;
-    for (const SetterCommand& c :
-         WallpaperCommands(EDesktop::kGnome, "/w/it's 1.bmp", EWallpaperStyle::kTile)) {
-        std::string line;
-        for (const std::string& a : c.argv)
-            line += a + "|";
-        lines.push_back(line + (c.required ? "" : "?"));
-    }
-    const std::string set = "gsettings|set|org.gnome.desktop.background|picture-",
-                      uri = "'file:///w/it%27s%201.bmp'|";
-    EXPECT_EQ(lines, (std::vector<std::string>{set + "options|'wallpaper'|", set + "uri|''|?",
-                                               set + "uri|" + uri, set + "uri-dark|''|?",
-                                               set + "uri-dark|" + uri + "?"}));
-}
