@@ -13,6 +13,7 @@ pkgs=(
   fonts-arphic-uming fonts-wqy-zenhei
   libimage-exiftool-perl
   desktop-file-utils appstream shared-mime-info xdg-utils
+  locales
   libx11-dev poppler-utils
   "$@"
 )
@@ -20,10 +21,15 @@ missing=()
 for p in "${pkgs[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
+sudo_cmd=""
+[ "$(id -u)" = 0 ] || sudo_cmd=sudo
 if [ ${#missing[@]} -gt 0 ]; then
   echo "setup: installing ${missing[*]}"
-  sudo_cmd=""
-  [ "$(id -u)" = 0 ] || sudo_cmd=sudo
   $sudo_cmd apt-get update -qq
   DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+# A decimal-comma locale, for the test that numbers keep the C locale's format.
+if ! locale -a 2>/dev/null | grep -qix 'de_DE.utf8'; then
+  echo "setup: making the de_DE.UTF-8 locale"
+  $sudo_cmd localedef -i de_DE -f UTF-8 de_DE.UTF-8
 fi

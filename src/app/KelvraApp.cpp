@@ -16,6 +16,7 @@ static void LoadResources() {
 }
 
 CKelvraApp::CKelvraApp() : m_ui(std::make_unique<CQtPlatformUi>()) {
+    UseCNumberFormat(); // the application object set the whole locale from the environment
     RemoveLeftoverTempFilesAtStart();
     LoadResources();
     SetPlatformUi(m_ui.get());

@@ -6,10 +6,9 @@
 
 namespace {
 
-// Truncates a channel sum to a whole level. The small allowance keeps a flat
-// area at its colour when the normalised weights add up to a hair below one.
+// Truncates a channel sum to a whole level.
 inline std::uint8_t Truncated(float v) {
-    return static_cast<std::uint8_t>(std::clamp(static_cast<int>(v + 0.001f), 0, 255));
+    return static_cast<std::uint8_t>(std::clamp(static_cast<int>(v), 0, 255));
 }
 
 // 1 / the sum of the weights of the taps that fall inside a line of `count`

@@ -65,21 +65,136 @@ FREE_IMAGE_FORMAT TypeOf(std::FILE* stream, const std::string& path) {
     return fif;
 }
 
-bool TooLarge(std::uint64_t width, std::uint64_t height) {
-    return width == 0 || height == 0 || width > 0x7FFFFFFF || height > 0x7FFFFFFF ||
-           CImageBuffer::StrideFor(static_cast<std::int64_t>(width)) * height >
-               CImageBuffer::kMaxBlock;
+// Bytes of a block with rows padded to 4 bytes, saturated at the largest
+// number (a header may claim anything).
+std::uint64_t BlockBytes(unsigned bpp, std::uint64_t width, std::uint64_t height) {
+    using Wide = unsigned __int128;
+    if (width > UINT32_MAX || height > UINT32_MAX)
+        return UINT64_MAX;
+    Wide bytes = (Wide(width) * bpp + 31) / 32 * 4 * height;
+    return bytes > UINT64_MAX ? UINT64_MAX : static_cast<std::uint64_t>(bytes);
 }
 
-// Reads the picture's size without decoding its pixels where the codec can;
-// refusing an oversized picture here saves decoding it. The stream is rewound.
-bool HeaderTooLarge(FREE_IMAGE_FORMAT fif, std::FILE* stream) {
-    bool large = false;
+std::uint64_t SaturatedSum(std::uint64_t a, std::uint64_t b) {
+    return a > UINT64_MAX - b ? UINT64_MAX : a + b;
+}
+
+// What one conversion step makes of a block of the given type and depth,
+// and the scratch block the step holds besides its input and output.
+struct Step {
+    FREE_IMAGE_TYPE type;
+    unsigned bpp;
+    unsigned scratchBpp;
+};
+
+Step NextStep(FREE_IMAGE_TYPE type) {
+    switch (type) {
+    case FIT_BITMAP:
+    case FIT_RGB16:
+    case FIT_RGBA16:
+        return {FIT_BITMAP, 24, 0};
+    case FIT_RGBAF:
+        return {FIT_RGBF, 96, 0}; // alpha dropped first
+    case FIT_RGBF:
+        return {FIT_BITMAP, 24, 96}; // the tone mapper works on its own copy
+    default:
+        return {FIT_BITMAP, 8, 0}; // one channel: 8-bit grey first
+    }
+}
+
+bool Is24Bits(FREE_IMAGE_TYPE type, unsigned bpp) {
+    return type == FIT_BITMAP && bpp == 24;
+}
+
+// The colour of an RGBA float picture as RGB float. (The codec's own
+// conversion clamps every channel to 0 ... 1, which would leave nothing for
+// the tone mapper to map.)
+FIBITMAP* DropAlpha(FIBITMAP* dib) {
+    const unsigned w = FreeImage_GetWidth(dib), h = FreeImage_GetHeight(dib);
+    FIBITMAP* rgb = FreeImage_AllocateT(FIT_RGBF, static_cast<int>(w), static_cast<int>(h));
+    for (unsigned y = 0; rgb && y < h; ++y) {
+        const auto* in = reinterpret_cast<const FIRGBAF*>(FreeImage_GetScanLine(dib, int(y)));
+        auto* out = reinterpret_cast<FIRGBF*>(FreeImage_GetScanLine(rgb, int(y)));
+        for (unsigned x = 0; x < w; ++x)
+            out[x] = {in[x].red, in[x].green, in[x].blue};
+    }
+    return rgb;
+}
+
+// One step towards 24 bits; null when the codec cannot make it.
+FIBITMAP* ConvertStep(FIBITMAP* dib) {
+    switch (FreeImage_GetImageType(dib)) {
+    case FIT_BITMAP:
+    case FIT_RGB16:
+    case FIT_RGBA16:
+        return FreeImage_ConvertTo24Bits(dib);
+    case FIT_UINT16:
+        return FreeImage_ConvertTo8Bits(dib); // the high byte of each value
+    case FIT_RGBAF:
+        return DropAlpha(dib);
+    case FIT_RGBF:
+        return FreeImage_ToneMapping(dib, FITMO_DRAGO03, 0, 0);
+    default:
+        return FreeImage_ConvertToStandardType(dib, TRUE); // its own range, linearly
+    }
+}
+
+bool FitsTheCap(FREE_IMAGE_TYPE type, unsigned bpp, std::uint64_t w, std::uint64_t h) {
+    return w > 0 && h > 0 && w <= 0x7FFFFFFF && h <= 0x7FFFFFFF &&
+           DecodePeakBytes(type, bpp, w, h) <= CImageBuffer::kMaxBlock;
+}
+
+bool FitsTheCap(FIBITMAP* dib) {
+    return FitsTheCap(FreeImage_GetImageType(dib), FreeImage_GetBPP(dib), FreeImage_GetWidth(dib),
+                      FreeImage_GetHeight(dib));
+}
+
+// The codec reads no GIF header alone, so the program reads it: the size of
+// the first picture and the depth the codec gives it (1, 4 or 8 bits by the
+// size of its colour table). False when the picture would not fit the cap;
+// a header that cannot be read is left to the codec.
+bool GifFitsTheCap(std::FILE* f) {
+    unsigned char b[13];
+    if (std::fread(b, 1, 13, f) != 13)
+        return true;
+    auto tableBits = [](unsigned char packed) {
+        return (packed & 0x80) ? (packed & 7) + 1 : 0; // log2 of the colours; 0: no table
+    };
+    int bits = tableBits(b[10]);
+    long skip = bits ? 3L << bits : 0; // the global colour table
+    for (int blocks = 0; blocks < 100000; ++blocks) {
+        int kind = (std::fseek(f, skip, SEEK_CUR) == 0) ? std::fgetc(f) : EOF;
+        skip = 0;
+        if (kind == 0x21) { // an extension: its label, then sub-blocks up to an empty one
+            int n = std::fgetc(f) == EOF ? EOF : std::fgetc(f);
+            while (n > 0 && std::fseek(f, n, SEEK_CUR) == 0)
+                n = std::fgetc(f);
+            if (n != 0)
+                return true;
+            continue;
+        }
+        if (kind != 0x2C || std::fread(b, 1, 9, f) != 9)
+            return true;
+        const unsigned w = b[4] | b[5] << 8, h = b[6] | b[7] << 8;
+        if (tableBits(b[8]))
+            bits = tableBits(b[8]);
+        const unsigned bpp = bits == 1 ? 1 : bits >= 2 && bits <= 4 ? 4 : 8;
+        return FitsTheCap(FIT_BITMAP, bpp, w, h);
+    }
+    return true;
+}
+
+// Whether the picture in the stream fits the cap by its header, where the
+// header can be read without decoding; the stream is rewound.
+bool HeaderFitsTheCap(FREE_IMAGE_FORMAT fif, std::FILE* stream) {
+    bool fits = true;
     if (FreeImage_FIFSupportsNoPixels(fif)) {
         DibPtr head(FreeImage_LoadFromHandle(fif, &g_io, stream, FIF_LOAD_NOPIXELS));
-        large = head && TooLarge(FreeImage_GetWidth(head.get()), FreeImage_GetHeight(head.get()));
+        fits = !head || FitsTheCap(head.get());
+    } else if (fif == FIF_GIF) {
+        fits = GifFitsTheCap(stream);
     }
-    return std::fseek(stream, 0, SEEK_SET) != 0 || large;
+    return std::fseek(stream, 0, SEEK_SET) == 0 && fits;
 }
 
 // Little-endian fields of the BMP headers.
@@ -107,6 +222,8 @@ Written WriteBmpRows(int width, int height, const std::string& path, RowFn row) 
     CAtomicFile file(path);
     if (!file.IsOpen())
         return Written::kNotCreated;
+    // File header, then the information header; its last five fields (image
+    // size, both resolutions, colours used and important) stay 0.
     unsigned char head[54] = {'B', 'M'};
     Put32(head + 2, static_cast<std::uint32_t>(fileSize));
     Put32(head + 10, 54);
@@ -115,7 +232,6 @@ Written WriteBmpRows(int width, int height, const std::string& path, RowFn row) 
     Put32(head + 22, static_cast<std::uint32_t>(height));
     Put16(head + 26, 1);
     Put16(head + 28, 24);
-    Put32(head + 34, static_cast<std::uint32_t>(stride * height));
     bool ok = file.Write(head, sizeof head);
     std::vector<unsigned char> line(stride, 0);
     for (int y = 0; ok && y < height; ++y) {
@@ -178,6 +294,24 @@ bool EncodeRect(const CImageBuffer& img, int left, int top, int right, int botto
 
 } // namespace
 
+std::uint64_t DecodePeakBytes(int imageType, unsigned bitsPerPixel, std::uint64_t width,
+                              std::uint64_t height) {
+    auto type = static_cast<FREE_IMAGE_TYPE>(imageType);
+    unsigned bpp = bitsPerPixel;
+    std::uint64_t held = BlockBytes(bpp, width, height), peak = held;
+    // At most three steps reach 24 bits; each holds its input and output.
+    for (int i = 0; i < 3 && !Is24Bits(type, bpp); ++i) {
+        Step s = NextStep(type);
+        std::uint64_t out = BlockBytes(s.bpp, width, height);
+        peak = std::max(
+            peak, SaturatedSum(SaturatedSum(held, BlockBytes(s.scratchBpp, width, height)), out));
+        held = out;
+        type = s.type;
+        bpp = s.bpp;
+    }
+    return peak;
+}
+
 bool LoadImageFile(const std::string& path, CImageBuffer& out) {
     StreamPtr stream = OpenPictureStream(path);
     if (!stream)
@@ -185,24 +319,29 @@ bool LoadImageFile(const std::string& path, CImageBuffer& out) {
     FREE_IMAGE_FORMAT fif = TypeOf(stream.get(), path);
     if (fif == FIF_UNKNOWN)
         return false;
-    if (HeaderTooLarge(fif, stream.get()))
+    // The header alone tells size, type and depth where it can be read: an
+    // oversized picture is refused before anything is decoded.
+    if (!HeaderFitsTheCap(fif, stream.get()))
         return false;
     DibPtr dib(FreeImage_LoadFromHandle(fif, &g_io, stream.get(), 0));
     stream.reset();
-    if (!dib || !FreeImage_HasPixels(dib.get()))
+    if (!dib || !FreeImage_HasPixels(dib.get()) || !FitsTheCap(dib.get()))
         return false;
-    unsigned bpp = FreeImage_GetBPP(dib.get());
-    if (bpp != 24) {
-        DibPtr converted(FreeImage_ConvertTo24Bits(dib.get()));
+    const unsigned bpp = FreeImage_GetBPP(dib.get()); // the file's own depth
+    for (int i = 0;
+         i < 3 && !Is24Bits(FreeImage_GetImageType(dib.get()), FreeImage_GetBPP(dib.get())); ++i) {
+        DibPtr converted(ConvertStep(dib.get()));
         if (!converted)
             return false;
-        dib = std::move(converted); // the decoded bitmap is released at once
+        dib = std::move(converted); // each step's input is released at once
     }
-    unsigned w = FreeImage_GetWidth(dib.get()), h = FreeImage_GetHeight(dib.get());
-    if (TooLarge(w, h) || FreeImage_GetPitch(dib.get()) != CImageBuffer::StrideFor(w))
+    if (!Is24Bits(FreeImage_GetImageType(dib.get()), FreeImage_GetBPP(dib.get())))
         return false;
-    // The buffer takes the decoded bitmap's pixels over instead of copying
-    // them, so a load needs one pixel block, not two.
+    unsigned w = FreeImage_GetWidth(dib.get()), h = FreeImage_GetHeight(dib.get());
+    if (FreeImage_GetPitch(dib.get()) != CImageBuffer::StrideFor(w))
+        return false;
+    // The buffer takes the converted bitmap's pixels over instead of copying
+    // them, so a load needs one 24-bit block, not two.
     CImageBuffer loaded;
     FIBITMAP* owner = dib.release();
     if (!loaded.AdoptDib(static_cast<int>(w), static_cast<int>(h), FreeImage_GetBits(owner),

@@ -9,11 +9,24 @@
 // Decodes a picture file into the buffer as 24 bits, keeping the file's own
 // bit depth. The file is opened through OpenRegularFile (never blocking,
 // regular files only) and the codec reads that open file; the type is taken
-// from the content first, then from the name. Returns false (the buffer is
-// then left as it was) for an unknown or unreadable type, a failed decode or
-// conversion, or a picture whose 24-bit block is larger than
-// CImageBuffer::kMaxBlock or cannot be allocated.
+// from the content first, then from the name. Every type the codec loads is
+// turned into 24 bits: 16-bit grey by its high byte, the other one-channel
+// types (signed 16-bit, 32-bit integers, float, double) by their own
+// minimum-maximum range, floating-point colour (HDR, EXR) tone-mapped.
+// Returns false (the buffer is then left as it was) for an unknown or
+// unreadable type, a failed decode or conversion, or a picture whose decoding
+// and conversion would need more than CImageBuffer::kMaxBlock at any moment
+// (see DecodePeakBytes), or whose block cannot be allocated. Where the header
+// can be read alone (by the codec; a GIF's by the program), an oversized
+// picture is refused before it is decoded.
 bool LoadImageFile(const std::string& path, CImageBuffer& out);
+
+// The most bytes of pixel blocks that a picture of the codec's image type
+// `imageType` (a FREE_IMAGE_TYPE) with `bitsPerPixel` holds at one moment
+// while it is decoded and turned into 24 bits: the decoded block together
+// with the result of each conversion step. 0 for a side of 0.
+std::uint64_t DecodePeakBytes(int imageType, unsigned bitsPerPixel, std::uint64_t width,
+                              std::uint64_t height);
 
 // The status-bar text of a decode that took the given seconds:
 // "解码:%3.3f秒", or "解码:< 0.001秒" when the time is 0 or less.
@@ -29,8 +42,9 @@ enum ImageFormat { kFormatBmp = 1, kFormatJpeg = 2, kFormatPng = 3 };
 // program and converted by the codec). The file reaches `path` only when it
 // is complete (CAtomicFile), so a failed or interrupted save never damages a
 // file that was there. Shows no message; returns whether the file was
-// written. Save-as, the selection, resize-and-save, the automatic save after
-// rotations, the wallpaper and printing all write through it.
+// written. Save-as writes through it, and so is every later writer of a
+// picture: the selection, resize-and-save, the automatic save after
+// rotations, the wallpaper and printing.
 bool SaveImageFile(const CImageBuffer& img, int left, int top, int right, int bottom,
                    const std::string& path, int format);
 

@@ -103,10 +103,9 @@ FavoritesLoad LoadFavorites(std::vector<std::string>& favorites) {
     std::optional<std::string> bytes = ReadWholeFile(path, kMaxFavoritesFile);
     if (!bytes)
         return FavoritesLoad::Damaged;
-    // The file holds exactly one list; anything after it means it is damaged.
-    std::size_t pos = 0;
-    std::optional<std::vector<std::string>> list = ReadStringArray(*bytes, pos);
-    if (!list || pos != bytes->size())
+    // The list is read as an archive reads it; whatever follows it is ignored.
+    std::optional<std::vector<std::string>> list = ReadStringArray(*bytes);
+    if (!list)
         return FavoritesLoad::Damaged;
     favorites = std::move(*list);
     return FavoritesLoad::Loaded;

@@ -19,5 +19,5 @@ std::string WriteStringArray(const std::vector<std::string>& texts);
 // 0xFF marker of two-byte texts; nothing is allocated beyond what the bytes
 // can hold.
 std::optional<std::vector<std::string>> ReadStringArray(std::string_view bytes, std::size_t& pos);
-// Reads a whole buffer that holds exactly one array.
+// Reads the array at the start of a buffer; bytes after it are ignored.
 std::optional<std::vector<std::string>> ReadStringArray(std::string_view bytes);

@@ -1,6 +1,5 @@
 #include "thumbs/ListGeometry.h"
 
-#include "platform/IniFile.h"
 #include "platform/ProgramFolder.h"
 
 #include <algorithm>
@@ -95,10 +94,18 @@ int CaptionLimit(int averageCharWidth) {
     return averageCharWidth > 0 ? 68 / averageCharWidth : 68;
 }
 
-std::string CutCaption(const std::string& title, int maxBytes) {
-    if (static_cast<std::int64_t>(title.size()) < maxBytes)
-        return title;
-    return CutUtf8(title, static_cast<std::size_t>(std::max(maxBytes - 1, 0))) + ".";
+std::string CutCaption(const std::string& title, int maxWidth) {
+    std::size_t cut = 0;    // bytes of the characters that fit in maxWidth - 1
+    std::int64_t width = 0; // of the whole title
+    for (std::size_t at = 0; at < title.size();) {
+        const unsigned char lead = static_cast<unsigned char>(title[at]);
+        const std::size_t n = lead < 0xC0 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+        at = std::min(at + n, title.size());
+        width += lead < 0x80 ? 1 : 2;
+        if (width <= maxWidth - 1)
+            cut = at;
+    }
+    return width < maxWidth ? title : title.substr(0, cut) + ".";
 }
 
 std::string ListTitleOf(const std::string& path) {

@@ -77,10 +77,12 @@ private:
 // Top-left corner of a w x h thumbnail centred in the picture box.
 void ThumbOriginInBox(const ListRect& box, int w, int h, int& x, int& y);
 
-// The caption of a cell: the title when it is shorter than m bytes, else its
-// first m - 1 bytes (never splitting a UTF-8 character) followed by ".".
+// The caption of a cell: the title when its width is less than m, else its
+// leading characters of a width up to m - 1 followed by ".", never splitting
+// a character. A character outside ASCII counts 2 (it is about twice as wide
+// as the average character), any other 1.
 // m = 68 / the caption font's average character width.
-std::string CutCaption(const std::string& title, int maxBytes);
+std::string CutCaption(const std::string& title, int maxWidth);
 int CaptionLimit(int averageCharWidth);
 
 // The file name without its folder and without its last extension.

@@ -5,7 +5,6 @@
 #include "platform/PlatformUi.h"
 #include "platform/ProgramFolder.h"
 
-#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <limits>
@@ -105,13 +104,14 @@ ThumbSize ComputeThumbSize(std::int64_t width, std::int64_t height) {
     const double inf = std::numeric_limits<double>::infinity();
     double rx = s.boxWidth > 0 ? W / s.boxWidth : inf;
     double ry = s.boxHeight > 0 ? H / s.boxHeight : inf;
-    double a = static_cast<float>(W / H);
+    // The aspect and both products are single precision.
+    const float a = static_cast<float>(W / H);
     if (rx > ry) {
         s.width = s.boxWidth;
-        s.height = static_cast<int>(s.boxWidth / a);
+        s.height = static_cast<int>(static_cast<float>(s.boxWidth) / a);
     } else {
         s.height = s.boxHeight;
-        s.width = static_cast<int>(s.boxHeight * a);
+        s.width = static_cast<int>(static_cast<float>(s.boxHeight) * a);
     }
     // A picture that fits in 60 x 60 is its own box and never larger than its
     // thumbnail: it is stretched to fill the whole 60 x 60. (Tested on the
@@ -131,11 +131,11 @@ std::vector<int> ThumbSampleIndices(int srcSize, int outSize) {
         return idx;
     idx.resize(static_cast<std::size_t>(outSize));
     if (srcSize > outSize) {
-        const double step = static_cast<double>(srcSize) / outSize;
+        const float step = static_cast<float>(srcSize) / static_cast<float>(outSize);
         float p = 0.0f;
         for (int c = 0; c < outSize; ++c) {
             idx[c] = static_cast<int>(p);
-            p = static_cast<float>(p + step);
+            p += step;
         }
     } else {
         const double scale = static_cast<double>(outSize) / srcSize;
@@ -192,32 +192,30 @@ std::optional<CThumbnail> ParseThumbnail(std::string_view bytes) {
     if (bytes.size() < kThumbHeaderSize)
         return std::nullopt;
     const std::int32_t w = ReadLe32(bytes.data()), h = ReadLe32(bytes.data() + 4);
+    if (!IsValidThumbFile(w, h, bytes.size()))
+        return std::nullopt;
     CThumbnail t;
-    if (w == 0 && h == 0)
-        return t;
-    if (w < 1 || w > kThumbMax || h < 1 || h > kThumbMax)
-        return std::nullopt;
-    const std::size_t need = CImageBuffer::StrideFor(w) * static_cast<std::size_t>(h);
-    if (bytes.size() - kThumbHeaderSize < need)
-        return std::nullopt;
     t.width = w;
     t.height = h;
     const auto* rows = reinterpret_cast<const std::uint8_t*>(bytes.data() + kThumbHeaderSize);
-    t.bits.assign(rows, rows + need);
+    t.bits.assign(rows, rows + (bytes.size() - kThumbHeaderSize));
     return t;
+}
+
+bool IsValidThumbFile(std::int64_t width, std::int64_t height, std::uint64_t fileSize) {
+    return width >= 0 && width <= kThumbMax && height >= 0 && height <= kThumbMax &&
+           fileSize == kThumbHeaderSize + CImageBuffer::StrideFor(width) * std::uint64_t(height);
 }
 
 std::optional<CThumbnail> ReadThumbnailFileAt(int dirFd, const char* name) {
     std::uint64_t size = 0;
     CFileHandle file = OpenRegularFileAt(dirFd, name, &size);
-    if (!file)
+    if (!file || size > kThumbFileMax)
         return std::nullopt;
-    // Only the first bytes matter: the header and at most 60 rows.
     char buf[kThumbFileMax];
-    const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(size, sizeof buf));
     std::size_t got = 0;
-    while (got < want) {
-        ssize_t n = ::read(file.Fd(), buf + got, want - got);
+    while (got < size) {
+        ssize_t n = ::read(file.Fd(), buf + got, size - got);
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)
@@ -238,7 +236,8 @@ std::optional<CThumbnail> ReadThumbnail(const std::string& picturePath) {
 bool WriteThumbnail(const CImageBuffer& img, const std::string& path) {
     const std::string folder = GetThumbFolder();
     const std::string file = folder + GetThumbName(path);
-    if (FileExists(file))
+    // A good cache file is never rewritten; a damaged one is replaced.
+    if (ReadThumbnailFile(file))
         return true;
     std::optional<CThumbnail> thumb = MakeThumbnail(img);
     if (!thumb)

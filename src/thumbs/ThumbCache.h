@@ -15,7 +15,8 @@
 // File layout (little-endian, no magic): 32-bit width w, 32-bit height h, then
 // h bottom-up rows of w blue-green-red pixels, each row padded to a multiple
 // of 4 bytes. The writer produces 1 ... 60 for both sides, or 0 x 0 (an
-// 8-byte file) for a picture too thin to keep any row or column.
+// 8-byte file) for a picture too thin to keep any row or column; a file of
+// a zero side holds nothing to draw.
 
 constexpr int kThumbMax = 60; // longest side of a thumbnail
 constexpr std::size_t kThumbHeaderSize = 8;
@@ -52,8 +53,8 @@ ThumbSize ComputeThumbSize(std::int64_t width, std::int64_t height);
 // Source column (or row) of each output column of a thumbnail that is
 // outSize wide made from a picture srcSize wide, nearest neighbour, limited
 // to the last source column. Shrinking steps a single-precision accumulator
-// by srcSize / outSize per column and truncates it; enlarging truncates
-// c / (outSize / srcSize).
+// by srcSize / outSize (computed in single precision) per column and
+// truncates it; enlarging truncates c / (outSize / srcSize).
 std::vector<int> ThumbSampleIndices(int srcSize, int outSize);
 
 // A thumbnail as read from or written to a cache file.
@@ -73,25 +74,29 @@ std::optional<CThumbnail> MakeThumbnail(const CImageBuffer& img);
 // The bytes of a cache file holding the thumbnail.
 std::string EncodeThumbnail(const CThumbnail& thumb);
 
-// Checks and decodes the bytes of a cache file. The header must give both
-// sides in 1 ... 60 (or 0 x 0) and the bytes must hold every row it
-// promises; bytes beyond the last row are ignored. Anything else is nullopt:
-// the caller shows its placeholder.
+// A cache file is valid when its header gives both sides in 0 ... 60 and it
+// holds exactly the rows the header promises: 8 + stride x h bytes (so the
+// 8-byte 0 x 0 file is valid, and so is any file of a zero side).
+bool IsValidThumbFile(std::int64_t width, std::int64_t height, std::uint64_t fileSize);
+
+// Checks and decodes the bytes of a cache file; nullopt unless they are a
+// valid cache file (the caller shows its placeholder).
 std::optional<CThumbnail> ParseThumbnail(std::string_view bytes);
 
 // Reads a cache file by its own path (or by its name in an open folder)
 // through OpenRegularFile; nullopt when it is missing, unreadable, not a
-// regular file or damaged.
+// regular file or not valid.
 std::optional<CThumbnail> ReadThumbnailFile(const std::string& cacheFile);
 std::optional<CThumbnail> ReadThumbnailFileAt(int dirFd, const char* name);
 
 // Reads the cached thumbnail of a picture.
 std::optional<CThumbnail> ReadThumbnail(const std::string& picturePath);
 
-// Writes the cache file of a loaded picture unless one exists. The file is
-// written under a temporary name and renamed into place. Returns whether a
-// cache file now exists; failures (read-only program folder, a name too long
-// for the file system) are quiet.
+// Writes the cache file of a loaded picture unless a valid one exists; a
+// damaged one (anything that fails IsValidThumbFile) is replaced. The file
+// takes its name only when complete. Returns whether a valid cache file now
+// exists; failures (read-only program folder, a name too long for the file
+// system) are quiet.
 bool WriteThumbnail(const CImageBuffer& img, const std::string& path);
 
 // Deletes every file of the cache folder and then the folder. When the folder

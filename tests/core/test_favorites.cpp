@@ -87,7 +87,7 @@ TEST(FavoritesFile, DamagedFilesAreKeptUnlessChanged) {
     const std::string good = WriteStringArray({"[1]A###/A/", "[2]B###/B/"});
     for (const std::string& bytes : {good.substr(0, good.size() - 1), good.substr(0, 1),
                                      std::string("\x05\x00\x01x", 4), // count beyond the entries
-                                     std::string("\x01\x00\xFF\xFE\xFF\x02", 6), good + "junk"}) {
+                                     std::string("\x01\x00\xFF\xFE\xFF\x02", 6)}) {
         dir.Write("tree.sxs", bytes);
         CFavorites f;
         f.Load();
@@ -107,4 +107,13 @@ TEST(FavoritesFile, DamagedFilesAreKeptUnlessChanged) {
     EXPECT_FALSE(f.LoadedCleanly());
     EXPECT_FALSE(f.SaveAtExit());
     EXPECT_TRUE(DirectoryExists(dir.File("tree.sxs")));
+}
+
+TEST(FavoritesFile, BytesAfterTheListAreIgnored) {
+    TempDir dir;
+    ProgramFolderGuard home(dir.Path());
+    dir.Write("tree.sxs", WriteStringArray({"[1]A###/A/"}) + "junk");
+    CFavorites f;
+    f.Load();
+    EXPECT_EQ(f.Entries(), std::vector<std::string>{"[1]A###/A/"});
 }

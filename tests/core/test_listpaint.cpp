@@ -221,8 +221,8 @@ TEST_F(ListPaintTest, NamesAndReadsAgreeWithTheCacheItself) {
     ASSERT_TRUE(mine && theirs);
     EXPECT_EQ(mine->width, theirs->width);
     EXPECT_EQ(mine->bits, theirs->bits);
-    // Trailing bytes are ignored; a short file, a bad header, an empty file
-    // and a folder are nothing.
+    // A file longer or shorter than its rows, a bad header, an empty file and
+    // a folder are nothing.
     const std::string bytes = ReadWholeFile(good).value();
     const std::pair<const char*, std::string> files[] = {
         {"long.xux", bytes + std::string(20000, 'z')},
@@ -236,7 +236,7 @@ TEST_F(ListPaintTest, NamesAndReadsAgreeWithTheCacheItself) {
                   ReadThumbnailFile(dir.File(name)).has_value())
             << name;
     }
-    EXPECT_TRUE(ListReadThumbnail(dir.File("long.xux")));
+    EXPECT_FALSE(ListReadThumbnail(dir.File("long.xux")));
     EXPECT_FALSE(ListReadThumbnail(dir.File("short.xux")));
     EXPECT_FALSE(ListReadThumbnail(dir.File("sub.dir")));
 }

@@ -61,4 +61,13 @@ TEST(PictureFiles, SortNoCaseIsAscendingAndStable) {
     EXPECT_EQ(one.size(), 1u);
 }
 
+TEST(PictureFiles, NamesCompareUpperCased) {
+    TempDir dir; // upper-cased, letters come before "[", "^", "_" and "`"
+    for (const char* n : {"_x.jpg", "a.jpg", "B.gif", "`q.bmp"})
+        dir.Write(n, "x");
+    EXPECT_EQ(ListFolderPictures(dir.Path()),
+              (std::vector{dir.File("a.jpg"), dir.File("B.gif"), dir.File("_x.jpg"),
+                           dir.File("`q.bmp")}));
+}
+
 } // namespace
