@@ -17,8 +17,7 @@ std::set<int>& Available() {
         ID_ZOOM_ACTUAL_BUTTON, ID_VIEW_RELOAD,  ID_NEXT_PICTURE,     ID_PREV_PICTURE,
         ID_SLIDE_SHOW,         ID_VIEW_LIST,    ID_TOOLS_EXPORT_GPS, ID_TOOLS_EXPORT_GPS2,
         ID_WORK_CLEAR,         ID_WORK_WHOLE,   ID_STRIP_CENTRE,     ID_STRIP_CENTRE_FILL,
-        ID_TOOLS_CLEAR_THUMBS, ID_EDIT_DELETE,  ID_EDIT_MOVE,        ID_HELP_FINDER,
-        ID_HELP_HOMEPAGE,      ID_HELP_CONTACT};
+        ID_TOOLS_CLEAR_THUMBS, ID_HELP_FINDER,  ID_HELP_HOMEPAGE,    ID_HELP_CONTACT};
     return ids;
 }
 
@@ -38,9 +37,7 @@ bool Rule(int id, const FrameFlags& f) {
         return L && M;
     case ID_EDIT_DELETE:
     case ID_EDIT_MOVE:
-        // For now they act on the list's selection only; in picture mode
-        // they stay greyed.
-        return !(M && !L) && !M;
+        return !(M && !L);
     case ID_EDIT_RESIZE:
     case ID_ADJ_INVERT:
     case ID_ADJ_GREY:

@@ -3,8 +3,10 @@
 #include "app/AboutDlg.h"
 #include "app/CommandIds.h"
 #include "app/CommandTable.h"
+#include "app/FrameFileCommands.h"
 #include "app/HelpCommands.h"
 #include "app/ImgContainerWnd.h"
+#include "app/ResizeOptionsCommands.h"
 #include "app/StatusBar.h"
 #include "app/WallpaperPrintCommands.h"
 #include "image/Codec.h"
@@ -17,6 +19,7 @@
 #include "app/StripLogic.h"
 #include "library/FileCommands.h"
 #include "library/FolderTree.h"
+#include "library/TreeFileCommands.h"
 #include "library/TreeContainerWnd.h"
 #include "platform/ProgramFolder.h"
 #include "platform/QtUtil.h"
@@ -220,6 +223,8 @@ bool CMainFrame::Create() {
     setCentralWidget(m_wndSplitter);
 
     BuildAccelerators();
+    BindResizeAndOptionsCommands(*this);
+    InstallFileCommands(this);
     BindWallpaperAndPrintCommands(*this);
     auto* idle = new QTimer(this); // idle-time refresh of enable states
     connect(idle, &QTimer::timeout, this, &CMainFrame::UpdateCommandUi);
@@ -380,15 +385,6 @@ bool CMainFrame::OnCommand(int id) {
             m_pImgContainer->RefreshList();
         else if (ImageWnd()->m_bStripShown)
             RefreshStrip(kStripKeep);
-        break;
-    case ID_EDIT_DELETE:
-        // In picture mode the command is not offered yet.
-        if (m_pImgContainer->GetMode() == 2 && m_pImgContainer->ListWnd())
-            m_pImgContainer->ListWnd()->DeleteSelection();
-        break;
-    case ID_EDIT_MOVE:
-        if (m_pImgContainer->GetMode() == 2 && m_pImgContainer->ListWnd())
-            m_pImgContainer->ListWnd()->MoveSelection();
         break;
     case ID_VIEW_OVERVIEW:
         OnToggleOverview();
@@ -575,6 +571,8 @@ void CMainFrame::OnReload() {
     std::string file = m_pTreeContainer->m_strCurrentFile;
     if (file.empty())
         file = ImageWnd()->CurrentFile();
+    if (file.empty())
+        return; // the shown picture's file was deleted or moved away
     m_bRotated = false;
     ImageWnd()->OpenImage(file);
     ShowPosition();
@@ -676,7 +674,7 @@ std::string CMainFrame::GetPicturePath(int i) const {
 bool CMainFrame::DeleteImageFile(const std::string& path) {
     if (DeletePictureFile(path, m_settings.mDelete != 0) != EDeleteResult::kDeleted)
         return false;
-    RemoveFileFromLeftPane(this, path);
+    LeftPaneFileGone(this, path);
     return true;
 }
 

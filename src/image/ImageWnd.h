@@ -41,6 +41,9 @@ public:
     bool IsLoaded() const { return m_bLoaded; }
     bool LoadFailed() const { return m_bLoadFailed; }
     const std::string& CurrentFile() const { return m_strFile; }
+    // The shown picture's file was renamed, or ("") deleted or moved away;
+    // the picture stays shown.
+    void SetFileName(const std::string& path) { m_strFile = path; }
     const CImageBuffer& Image() const { return *m_pImage; }
     CViewState& View() { return m_view; }
     COverview& Overview() { return m_overview; }

@@ -167,7 +167,10 @@ void CTreeContainerWnd::CreateFolderTree() {
         PopupFolderTreeMenu(m_pTree->viewport()->mapToGlobal(pos));
     });
     m_pTree->onSpace = [this] { SwitchMode(0); };
-    m_pTree->onDelete = [this] { OnPaneCommand(ID_TREE_DELETE); };
+    m_pTree->onDelete = [this] { // only a picked picture, never a folder
+        if (m_pTree->currentItem() && m_pTree->ClassifyItem() == kTreeImageFile)
+            OnPaneCommand(ID_TREE_DELETE);
+    };
     LayoutChildren();
     m_pTree->setVisible(m_nPaneMode == 0);
     m_pTree->Reset(); // folders only at first
@@ -585,14 +588,14 @@ bool CTreeContainerWnd::OnPaneCommand(int id) {
     case ID_HISTORY_CLEAR:
         OnClearHistory();
         break;
-    case ID_TREE_DELETE:
-    case ID_TREE_RENAME:
-        m_bFromTree = true; // the frame acts on this pane's current file
-        m_pFrame->OnCommand(FrameCommandFor(id));
-        break;
     default:
-        if (int frameId = FrameCommandFor(id))
+        if (int frameId = FrameCommandFor(id)) {
+            // The frame acts on this pane's current file, never on the
+            // thumbnail list's selection.
+            m_bFromTree = true;
             m_pFrame->OnCommand(frameId);
+            m_bFromTree = false;
+        }
         break;
     }
     return true;

@@ -49,6 +49,9 @@ public:
     void SaveSettings();
     // Forgets the stored library (the reset command).
     void ResetLibrary();
+    // Builds the folder tree anew ("重载视图", and after the options changed
+    // whether it lists picture files).
+    void OnReloadTree();
     // Makes a folder current: the pane's and the frame's current folder, and
     // its picture list.
     void ShowFolder(const std::string& folder);
@@ -146,7 +149,6 @@ private:
     void OnClearFavorites();
     void OnClearHistory();
     void OnToggleShowFiles();
-    void OnReloadTree();
     void PopupFolderTreeMenu(const QPoint& global);
     void PopupFavoritesMenu(const QPoint& global);
     QMenu* BuildMenu(const std::vector<std::pair<int, const char*>>& items);

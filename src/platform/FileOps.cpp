@@ -14,6 +14,19 @@
 
 namespace {
 
+FileOpHook g_hook;
+
+// True when a scripted failure stops the operation (errno is set then).
+bool ScriptedFailure(EFileOp op, const std::string& from, const std::string& to = {}) {
+    if (!g_hook)
+        return false;
+    int error = g_hook(op, from, to);
+    if (error == 0)
+        return false;
+    errno = error;
+    return true;
+}
+
 bool WriteAll(int fd, const char* data, std::size_t size) {
     while (size > 0) {
         ssize_t n = ::write(fd, data, size);
@@ -299,6 +312,8 @@ bool ClearReadOnly(const std::string& path) {
 }
 
 bool DeleteFileAt(const std::string& path) {
+    if (ScriptedFailure(EFileOp::kDelete, path))
+        return false;
     struct stat st {};
     if (::lstat(path.c_str(), &st) != 0 || S_ISDIR(st.st_mode))
         return false;
@@ -306,6 +321,8 @@ bool DeleteFileAt(const std::string& path) {
 }
 
 bool MoveFileNoReplace(const std::string& from, const std::string& to) {
+    if (ScriptedFailure(EFileOp::kMove, from, to))
+        return false;
     if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
         return true;
     if (errno != EXDEV)
@@ -329,5 +346,15 @@ bool CopyFileReplace(const std::string& from, const std::string& to) {
         return false;
     if (::stat(to.c_str(), &b) == 0 && a.st_dev == b.st_dev && a.st_ino == b.st_ino)
         return true;
+    // Renaming over a file needs only the folder's permission: ask for the
+    // file's own, as an overwrite in place would.
+    if (ScriptedFailure(EFileOp::kCopy, from, to) ||
+        (FileExists(to) && ::access(to.c_str(), W_OK) != 0))
+        return false;
     return CopyInto(from, to, true);
+}
+
+FileOpHook SetFileOpHook(FileOpHook hook) {
+    std::swap(g_hook, hook);
+    return hook;
 }

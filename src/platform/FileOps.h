@@ -1,6 +1,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -125,5 +126,13 @@ bool DeleteFileAt(const std::string& path);
 bool MoveFileNoReplace(const std::string& from, const std::string& to);
 
 // Copies a file over the target through a temporary file in the target's
-// folder; copying a file onto itself does nothing and succeeds.
+// folder; copying a file onto itself does nothing and succeeds. A target the
+// user may not write is never replaced.
 bool CopyFileReplace(const std::string& from, const std::string& to);
+
+// Scripted failures for tests: the hook is asked before each delete, move and
+// copy above. An error number it returns makes the operation fail with that
+// errno and change nothing; 0 lets it go on. Returns the previous hook.
+enum class EFileOp { kDelete, kMove, kCopy };
+using FileOpHook = std::function<int(EFileOp op, const std::string& from, const std::string& to)>;
+FileOpHook SetFileOpHook(FileOpHook hook);

@@ -14,6 +14,7 @@ public:
     std::string GetOpenFileName(const std::string&, const std::string&) override { return {}; }
     std::string GetSaveFileName(const std::string&, const std::string&) override { return {}; }
     std::string ChooseFolder(const std::string&, const std::string&) override { return {}; }
+    std::optional<std::uint32_t> ChooseColor(std::uint32_t) override { return std::nullopt; }
 };
 
 CSilentUi g_silent;

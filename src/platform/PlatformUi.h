@@ -1,4 +1,6 @@
 #pragma once
+#include <cstdint>
+#include <optional>
 #include <string>
 
 // The services of the desktop that the program asks the user through (message
@@ -27,9 +29,13 @@ public:
     virtual std::string GetSaveFileName(const std::string& filter,
                                         const std::string& startFolder) = 0;
     // The folder chooser: file-system folders only, with a title line, opened
-    // in startFolder. Returns the chosen folder's full path ending with "/",
-    // or "" when cancelled.
+    // in startFolder; a typed path is checked, and a missing one made after a
+    // question. Returns the chosen folder's full path ending with "/", or ""
+    // when cancelled.
     virtual std::string ChooseFolder(const std::string& title, const std::string& startFolder) = 0;
+    // The desktop's colour dialog, fully opened and preset to a colour
+    // (0x00BBGGRR). Returns the chosen colour, or nullopt when cancelled.
+    virtual std::optional<std::uint32_t> ChooseColor(std::uint32_t initial) = 0;
 };
 
 // The object in use; never null (a real one is installed at start).

@@ -1,8 +1,10 @@
 #include "platform/QtPlatformUi.h"
 
 #include "platform/QtUtil.h"
+#include "thumbs/FolderChooser.h"
 
 #include <QApplication>
+#include <QColorDialog>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -124,14 +126,20 @@ std::string CQtPlatformUi::GetSaveFileName(const std::string& filter,
 }
 
 std::string CQtPlatformUi::ChooseFolder(const std::string& title, const std::string& startFolder) {
-    QFileDialog dlg(QApplication::activeWindow(), {}, PathText(startFolder));
-    dlg.setOption(QFileDialog::DontUseNativeDialog);
-    dlg.setOption(QFileDialog::ShowDirsOnly);
-    dlg.setFileMode(QFileDialog::Directory);
-    dlg.setWindowTitle(Q(title));
-    dlg.setLabelText(QFileDialog::LookIn, Q(title));
-    if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty())
+    // The program's own chooser: the folder tree, or a typed path that is
+    // checked and, when the user agrees, made.
+    CFolderChooser dlg(title, {}, startFolder, QApplication::activeWindow());
+    if (dlg.DoModal() != 1)
         return {};
-    std::string folder = PathBytes(dlg.selectedFiles().front());
-    return folder.empty() || folder.back() == '/' ? folder : folder + "/";
+    std::string folder = dlg.GetPath();
+    return folder.back() == '/' ? folder : folder + "/";
+}
+
+std::optional<std::uint32_t> CQtPlatformUi::ChooseColor(std::uint32_t initial) {
+    QColorDialog dlg(ToQColor(initial), QApplication::activeWindow());
+    dlg.setOption(QColorDialog::DontUseNativeDialog);
+    if (dlg.exec() != QDialog::Accepted)
+        return std::nullopt;
+    QColor c = dlg.selectedColor();
+    return RGB(c.red(), c.green(), c.blue());
 }

@@ -13,4 +13,5 @@ public:
     std::string GetOpenFileName(const std::string& filter, const std::string& startFolder) override;
     std::string GetSaveFileName(const std::string& filter, const std::string& startFolder) override;
     std::string ChooseFolder(const std::string& title, const std::string& startFolder) override;
+    std::optional<std::uint32_t> ChooseColor(std::uint32_t initial) override;
 };

@@ -4,6 +4,7 @@
 #include "app/MainFrame.h"
 #include "image/ImageWnd.h"
 #include "library/FileCommands.h"
+#include "library/TreeFileCommands.h"
 #include "library/TreeContainerWnd.h"
 #include "platform/PlatformUi.h"
 #include "platform/QtUtil.h"
@@ -33,13 +34,6 @@ QRect ToQRect(const ListRect& r) {
 }
 
 } // namespace
-
-void RemoveFileFromLeftPane(CMainFrame* frame, const std::string& path) {
-    if (CTreeContainerWnd* tree = frame ? frame->GetTreeContainer() : nullptr) {
-        tree->RemoveFolderImage(path, 1);
-        tree->RemoveFileItem(path);
-    }
-}
 
 CImageWndList::CImageWndList(CMainFrame* frame, QWidget* parent)
     : QWidget(parent), m_pFrame(frame) {
@@ -519,7 +513,7 @@ void CImageWndList::MoveSelection() {
     if (folder.empty())
         return;
     for (const std::string& moved : MoveFilesTo(targets, folder)) {
-        RemoveFileFromLeftPane(m_pFrame, moved);
+        LeftPaneFileGone(m_pFrame, moved);
         if (moved == m_strCurFile)
             m_strCurFile.clear();
     }

@@ -123,7 +123,3 @@ enum ListCommandId : int {
     ID_LIST_MOVE_TO = 33042,
     ID_LIST_DELETE = 33038,
 };
-
-// Takes a file that left its folder out of the left pane: out of its picture
-// list and, when it has one, out of the folder tree.
-void RemoveFileFromLeftPane(CMainFrame* frame, const std::string& path);

@@ -1,7 +1,9 @@
 // Under a decimal-comma locale, once the start-up step has run, numbers are
-// written in the C locale: the GPS export and the decode time.
+// written and read in the C locale: the GPS export, the decode time and the
+// resize dialog's sizes.
 #include "app/StartUp.h"
 #include "image/Codec.h"
+#include "image/ResizeSave.h"
 #include "thumbs/GpsExport.h"
 
 #include "ExifTestWriter.h"
@@ -29,6 +31,8 @@ TEST(NumberLocale, NumbersStayInTheCLocale) {
                         "43.468243"),
               std::string::npos);
     EXPECT_EQ(FormatDecodeTime(0.016f), "解码:0.016秒");
+    EXPECT_EQ(SizeText(1024, 96, kUnitInch), "10.67");
+    EXPECT_EQ(ParseSizeText("10.67", 96, kUnitInch), 1024);
     EXPECT_EQ(std::setlocale(LC_CTYPE, nullptr), locale); // texts keep the user's locale
     std::setlocale(LC_ALL, "C");
 }

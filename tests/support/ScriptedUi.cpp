@@ -1,10 +1,10 @@
 #include "ScriptedUi.h"
 
 namespace {
-std::string Next(std::deque<std::string>& q) {
+template <typename T> T Next(std::deque<T>& q) {
     if (q.empty())
         return {};
-    std::string s = q.front();
+    T s = q.front();
     q.pop_front();
     return s;
 }
@@ -42,4 +42,9 @@ std::string CScriptedUi::ChooseFolder(const std::string& title, const std::strin
     folderTitles.push_back(title);
     startFolders.push_back(startFolder);
     return Next(folders);
+}
+
+std::optional<std::uint32_t> CScriptedUi::ChooseColor(std::uint32_t initial) {
+    colorPresets.push_back(initial);
+    return Next(colors);
 }

@@ -26,6 +26,7 @@ public:
     std::string GetOpenFileName(const std::string& filter, const std::string& startFolder) override;
     std::string GetSaveFileName(const std::string& filter, const std::string& startFolder) override;
     std::string ChooseFolder(const std::string& title, const std::string& startFolder) override;
+    std::optional<std::uint32_t> ChooseColor(std::uint32_t initial) override;
 
     std::vector<Shown> shown;         // every message box, in order
     std::deque<int> answers;          // answers to give, in order; then the default
@@ -33,7 +34,9 @@ public:
     std::vector<std::string> filters; // the filter of every file chooser shown
     std::deque<std::string> folders;  // folder chooser answers; then "" (cancel)
     std::vector<std::string> folderTitles;
-    std::vector<std::string> startFolders; // where every chooser opened, in order
+    std::vector<std::string> startFolders;           // where every chooser opened, in order
+    std::deque<std::optional<std::uint32_t>> colors; // colour dialog answers; then cancel
+    std::vector<std::uint32_t> colorPresets;         // the colour each dialog opened with
     int waitDepth = 0, waitCount = 0;
 
 private:

@@ -339,7 +339,7 @@ private slots:
                                      "", "设置壁纸 "}));
         emit m->aboutToShow();
         QVERIFY(m->actions()[0]->isEnabled());
-        QVERIFY(!m->actions()[3]->isEnabled()); // deleting comes with the file commands
+        QVERIFY(m->actions()[3]->isEnabled()); // deleting the shown picture
         QVERIFY(m->actions()[4]->isEnabled());
     }
 

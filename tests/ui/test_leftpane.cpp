@@ -274,7 +274,7 @@ private slots:
             QCOMPARE(menu->actions().size(), 7);
             QCOMPARE(menu->actions().at(2)->text(), QString("另存")); // saving exists
             QVERIFY(menu->actions().at(2)->isEnabled());
-            QVERIFY(!menu->actions().at(0)->isEnabled()); // opening elsewhere does not yet
+            QVERIFY(menu->actions().at(0)->isEnabled()); // and opening elsewhere
         }
         // Picking a folder forgets the shown picture: an empty folder leaves
         // the background, not the old picture, and no picture command works.

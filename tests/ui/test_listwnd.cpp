@@ -313,9 +313,6 @@ private slots:
         QCOMPARE(tree->m_strCurrentFile, files[2]);
         QCOMPARE(f->GetImgContainer()->ImageWnd()->CurrentFile(), files[2]);
         QVERIFY(ThumbExists(files[2]));
-        // The file commands of the frame are greyed in picture mode for now.
-        QVERIFY(!f->OnCommand(ID_EDIT_DELETE));
-        QVERIFY(FileExists(files[2]));
     }
 
     void aFolderChangeForgetsTheSelection() {

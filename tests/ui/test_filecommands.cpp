@@ -1,0 +1,189 @@
+#include "ScriptedFileOps.h"
+#include "ScriptedLauncher.h"
+#include "UiTestSupport.h"
+#include "app/CommandIds.h"
+#include "app/ImgContainerWnd.h"
+#include "app/MainFrame.h"
+#include "image/ImageWnd.h"
+#include "library/ShellTreeCtrl.h"
+#include "library/TreeContainerWnd.h"
+#include "thumbs/ImageWndList.h"
+#include "platform/QtUtil.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QLineEdit>
+#include <QTest>
+#include <QTimer>
+#include <cerrno>
+#include <filesystem>
+
+namespace {
+
+// Runs fn on the modal dialog of that object name once it is shown (inside
+// its event loop), for the test to fill it in and close it; after five
+// seconds without it, whatever dialog is open is closed instead.
+void OnDialog(const QString& name, std::function<void(QDialog*)> fn, int ticks = 500) {
+    QTimer::singleShot(10, qApp, [=] {
+        auto* dlg = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (dlg && dlg->isVisible() && dlg->objectName() == name)
+            fn(dlg);
+        else if (ticks > 0)
+            OnDialog(name, fn, ticks - 1);
+        else if (dlg)
+            dlg->reject();
+    });
+}
+
+QLineEdit* Edit(QWidget* dlg, const char* name) {
+    return dlg->findChild<QLineEdit*>(name);
+}
+
+// Fills the edits of a dialog and presses Enter.
+void Answer(const QString& dialog, std::vector<std::pair<const char*, std::string>> fields) {
+    OnDialog(dialog, [fields](QDialog* d) {
+        for (const auto& [name, text] : fields)
+            Edit(d, name)->setText(Q(text));
+        QTest::keyClick(d, Qt::Key_Return);
+    });
+}
+
+} // namespace
+
+class FileCommandsTest : public QObject {
+    Q_OBJECT
+    std::unique_ptr<QTemporaryDir> tmp;
+    std::unique_ptr<ProgramHome> home;
+    std::unique_ptr<CKelvraApp> app;
+    std::unique_ptr<CScriptedUi> ui;
+    CMainFrame* f = nullptr;
+    CTreeContainerWnd* pane = nullptr;
+
+    std::string Dir() const { return S(tmp->path()) + "/"; }
+
+    void CtrlKey(Qt::Key key) {
+        QTest::keyClick(f->GetImgContainer()->ImageWnd(), key, Qt::ControlModifier);
+    }
+    // The picture is still on the screen, but there is no current file.
+    void VerifyShownWithoutFile(const char* position) {
+        QVERIFY(f->m_bImageLoaded && f->GetImgContainer()->ImageWnd()->IsLoaded());
+        QVERIFY(pane->GetCurrentFile().empty());
+        QCOMPARE(f->GetStatusText(1), std::string(position));
+    }
+
+private slots:
+    void init() {
+        tmp = std::make_unique<QTemporaryDir>();
+        home = std::make_unique<ProgramHome>();
+        app = StartApp(1000, 700);
+        QVERIFY(app);
+        ui = std::make_unique<CScriptedUi>(); // after the program's own services
+        f = app->MainFrame();
+        pane = f->GetTreeContainer();
+    }
+    void cleanup() {
+        ui.reset();
+        app.reset();
+        home.reset();
+        tmp.reset();
+    }
+
+    void renameMoveAndDeleteTheShownPicture() {
+        std::vector<std::string> files;
+        for (int k = 0; k < 3; ++k)
+            files.push_back(MakePicture(Dir() + "p" + std::to_string(k) + ".bmp", 80, 60, 0));
+        pane->ShowFolder(Dir());
+        pane->OpenPicture(files[1]);
+        CScriptedLauncher launcher; // the tree's "打开"
+        QVERIFY(pane->OnPaneCommand(ID_TREE_OPEN));
+        QCOMPARE(launcher.opened, std::vector<std::string>{files[1]});
+        Answer("RenameDlg", {{"Name", "renamed"}});
+        CtrlKey(Qt::Key_R);
+        files[1] = Dir() + "renamed.bmp";
+        QVERIFY(FileExists(files[1]));
+        QCOMPARE(pane->m_arrFolderImages, (std::vector<std::string>{files[0], files[1], files[2]}));
+        QCOMPARE(pane->GetCurrentFile(), files[1]);
+        QCOMPARE(f->GetStatusText(1), std::string("2/3"));
+
+        pane->OpenPicture(files[0]);
+        const std::string out = Dir() + "out/";
+        std::filesystem::create_directory(out);
+        // The move dialog starts with the current folder and the base name.
+        OnDialog("FolderNameDlg", [&](QDialog* d) {
+            QCOMPARE(d->windowTitle(), QString("移动文件"));
+            QCOMPARE(Edit(d, "Folder")->text(), Q(Dir()));
+            QCOMPARE(Edit(d, "FileName")->text(), QString("p0"));
+            Edit(d, "Folder")->setText(Q(out));
+            Edit(d, "FileName")->setText("new.txt");
+            QTest::keyClick(d, Qt::Key_Return);
+        });
+        QVERIFY(f->OnCommand(ID_EDIT_MOVE));
+        QVERIFY(FileExists(out + "new.bmp") && !FileExists(files[0]));
+        QCOMPARE(pane->m_arrFolderImages, (std::vector<std::string>{files[1], files[2]}));
+        VerifyShownWithoutFile("0/2");
+
+        // Without a current file the commands do nothing.
+        for (int id : {ID_VIEW_RELOAD, ID_EDIT_RENAME, ID_EDIT_DELETE, ID_EDIT_MOVE})
+            QVERIFY(f->OnCommand(id));
+        VerifyShownWithoutFile("0/2");
+        QVERIFY(f->OnCommand(ID_NEED_FILE));
+        QCOMPARE(ui->shown.back().text, std::string("Please select a Image file first!    "));
+
+        pane->OpenPicture(files[1]);
+        f->m_settings.mDelete = 0;
+        {
+            CScriptedFileOps failing(CScriptedFileOps::Failing(EFileOp::kDelete, EACCES));
+            QVERIFY(f->OnCommand(ID_EDIT_DELETE));
+            QCOMPARE(ui->shown.back().text, std::string("删除文件失败"));
+            QCOMPARE(pane->GetCurrentFile(), files[1]);
+        }
+        QVERIFY(f->OnCommand(ID_EDIT_DELETE));
+        QVERIFY(!FileExists(files[1]));
+        QCOMPARE(pane->m_arrFolderImages, std::vector<std::string>{files[2]});
+        VerifyShownWithoutFile("0/1");
+    }
+
+    // The tree's side: Delete there means the tree's picture, even while the
+    // thumbnail list is shown, and nothing with a folder picked; batch rename
+    // numbers the pictures among the picked item's siblings, each in its own
+    // folder.
+    void treeDeleteAndBatchRename() {
+        for (const char* name : {"a.bmp", "c.bmp", "e.bmp"})
+            MakePicture(Dir() + name, 20, 20, RGB(9, 9, 9));
+        std::filesystem::create_directory(Dir() + "b");
+        // Files are shown from this folder on only: the running count is 3.
+        CShellTreeCtrl* tree = pane->FolderTree();
+        QTreeWidgetItem* folder = tree->SelectPath(Dir());
+        f->m_settings.mAdd = 1;
+        f->m_settings.mDelete = 0;
+        tree->Refresh(folder);
+        CImageWndList* list = f->GetImgContainer()->ListWnd();
+        list->m_arrSelected = {Dir() + "a.bmp"};
+        QTest::keyClick(tree, Qt::Key_Delete);
+        tree->setCurrentItem(folder->child(2)); // c.bmp, shown
+        Answer("BatchRenameDlg", {{"Description", "T"}});
+        CtrlKey(Qt::Key_N);
+        QStringList labels;
+        for (int i = 0; i < folder->childCount(); ++i)
+            labels << folder->child(i)->text(0);
+        QCOMPARE(labels, (QStringList{"T1.bmp", "b", "T2.bmp", "T3.bmp"}));
+        QCOMPARE(pane->m_arrFolderImages,
+                 (std::vector<std::string>{Dir() + "T1.bmp", Dir() + "T2.bmp", Dir() + "T3.bmp"}));
+        QCOMPARE(pane->GetCurrentFile(), Dir() + "T2.bmp");
+
+        QVERIFY(f->OnCommand(ID_VIEW_LIST));
+        list->m_arrSelected = {Dir() + "T1.bmp"};
+        QTest::keyClick(tree, Qt::Key_Delete);
+        QVERIFY(FileExists(Dir() + "T1.bmp") && !FileExists(Dir() + "T2.bmp"));
+
+        tree->setCurrentItem(folder->child(1)); // the folder b
+        Answer("BatchRenameDlg", {{"Description", "X"}});
+        CtrlKey(Qt::Key_N);
+        QVERIFY(FileExists(Dir() + "X1.bmp") && FileExists(Dir() + "X2.bmp"));
+        QVERIFY(std::filesystem::is_empty(Dir() + "b"));
+        QVERIFY(ui->shown.empty());
+    }
+};
+
+QTEST_MAIN(FileCommandsTest)
+#include "test_filecommands.moc"
