@@ -2,6 +2,7 @@
 
 #include "app/Settings.h"
 #include "image/Codec.h"
+#include "image/ResizeSave.h"
 #include "platform/DirList.h"
 #include "platform/FileOps.h"
 #include "platform/IniFile.h"
@@ -48,14 +49,16 @@ std::string WallpaperFileFor(const std::string& folder, const std::string& curre
 }
 
 bool SetWallpaperFromPicture(const CImageBuffer& picture, const std::string& currentFile,
-                             EWallpaperStyle style, int, int) {
+                             EWallpaperStyle style, int screenW, int screenH) {
     if (picture.IsEmpty())
         return false;
     const std::string folder = GetWallpaperFolder();
     if (::mkdir(folder.c_str(), 0755) != 0 && errno != EEXIST)
         return false;
-    if (style == EWallpaperStyle::kStretch)
-        return false; // stretching needs the resampler
+    CImageBuffer stretched;
+    if (style == EWallpaperStyle::kStretch && !ResampleImage(picture, screenW, screenH, stretched))
+        return false;
+    const CImageBuffer& image = stretched.IsEmpty() ? picture : stretched;
 
     // A wallpaper in use under the same name comes back when the desktop
     // does not take the new picture. The save replaces the file only once it
@@ -67,8 +70,9 @@ bool SetWallpaperFromPicture(const CImageBuffer& picture, const std::string& cur
         if (!previous)
             return false;
     }
-    if (!SaveImageFile(picture, 0, 0, picture.Width(), picture.Height(), file, kFormatBmp))
+    if (!SaveImageFile(image, 0, 0, image.Width(), image.Height(), file, kFormatBmp))
         return false;
+    stretched.FreeBits();
 
     // The values the desktop settings keep for the style, in this order.
     const WallpaperProfile values = WallpaperProfileFor(style);

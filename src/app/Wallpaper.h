@@ -30,8 +30,8 @@ std::string GetWallpaperFolder();
 // The wallpaper file for the current file: folder + GetBaseName + ".bmp".
 std::string WallpaperFileFor(const std::string& folder, const std::string& currentFile);
 
-// The whole command: writes the picture (stretching, to screenW x screenH,
-// is refused until the resampler is there) to the wallpaper file of currentFile, writes the
+// The whole command: writes the picture (stretched: resampled to
+// screenW x screenH first) to the wallpaper file of currentFile, writes the
 // style's profile values, and hands the file to the wallpaper setter. Once
 // the desktop took it, every other BMP file of the folder (the wallpaper it
 // replaces) is deleted; when it did not, a file that was not there before is

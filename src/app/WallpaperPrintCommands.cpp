@@ -36,6 +36,8 @@ void BindWallpaperAndPrintCommands(CMainFrame& frame) {
                             [&frame] { SetWallpaper(frame, EWallpaperStyle::kTile); });
     frame.SetCommandHandler(ID_WALLPAPER_CENTER,
                             [&frame] { SetWallpaper(frame, EWallpaperStyle::kCenter); });
+    frame.SetCommandHandler(ID_WALLPAPER_STRETCH,
+                            [&frame] { SetWallpaper(frame, EWallpaperStyle::kStretch); });
     frame.SetCommandHandler(ID_FILE_PRINT, [&frame] {
         if (frame.m_bImageLoaded)
             frame.GetImgContainer()->ImageWnd()->PrintPicture();

@@ -1,6 +1,7 @@
 #include "platform/RootWallpaper.h"
 
 #include "image/Codec.h"
+#include "image/ResizeSave.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
@@ -64,7 +65,7 @@ bool ComposeWallpaper(const CImageBuffer& picture, int screenW, int screenH, EWa
     if (picture.IsEmpty() || screenW <= 0 || screenH <= 0)
         return false;
     if (style == EWallpaperStyle::kStretch)
-        return false; // stretching needs the resampler
+        return ResampleImage(picture, screenW, screenH, out);
     if (!out.Allocate(screenW, screenH, RGB(0, 0, 0)))
         return false;
     const int w = picture.Width(), h = picture.Height();

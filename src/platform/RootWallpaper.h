@@ -7,9 +7,10 @@
 // The wallpaper of a plain X window manager: the root window's background.
 
 // The picture the screen shows, screenW x screenH: the picture tiled from
-// the top left corner, or centred on black (a larger picture shows its
-// middle). False for stretching, when a size is not positive, the picture is
-// empty, or memory cannot be had.
+// the top left corner, centred on black (a larger picture shows its middle),
+// or stretched over the whole screen (the resampler of the resize command).
+// False when a size is not positive, the picture is empty, or memory cannot
+// be had.
 bool ComposeWallpaper(const CImageBuffer& picture, int screenW, int screenH, EWallpaperStyle style,
                       CImageBuffer& out);
 

@@ -40,8 +40,10 @@ TEST(Wallpaper, EachStyleWritesThePictureAndTheProfile) {
     struct Case {
         EWallpaperStyle style;
         const char* tile;
-        int w, h; // of the file
-    } cases[] = {{EWallpaperStyle::kTile, "1", 40, 30}, {EWallpaperStyle::kCenter, "0", 40, 30}};
+        int w, h;                                          // of the file
+    } cases[] = {{EWallpaperStyle::kStretch, "0", 64, 48}, // the screen's size
+                 {EWallpaperStyle::kTile, "1", 40, 30},
+                 {EWallpaperStyle::kCenter, "0", 40, 30}};
     CImageBuffer kept;
     for (const Case& c : cases) {
         t.Write("System.ini", "[desktop]\nTileWallpaper=7\n");

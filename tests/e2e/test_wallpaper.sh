@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Under a plain window manager, tile through 工具 → 设置壁纸 → 平铺 and centre
-# through the picture's context menu (设置壁纸 → 居中): each time the root
-# window shows the picture tiled or centred on black, and the wallpaper file
-# stays in the program folder. Ctrl+P opens the print dialog.
+# Under a plain window manager, tile through 工具 → 设置壁纸 → 平铺, centre
+# through the picture's context menu (设置壁纸 → 居中) and stretch through the
+# tools menu again: each time the root window shows the picture tiled,
+# centred on black or stretched over the screen, and the wallpaper file stays
+# in the program folder. Ctrl+P opens the print dialog.
 bin=$1; src=$2
 . "$(dirname "$0")/lib.sh"
 home=$(mktemp -d); out=$(dirname "$bin")/e2e-shots; mkdir -p "$out"
@@ -57,7 +58,14 @@ root_shot centre
 expect centre 591 361 $red 688 361 $green 591 438 $blue 688 438 $white \
   589 400 $black 691 400 $black 640 358 $black 640 441 $black 10 10 $black
 
+e2e_key alt+t Down Right Down Down Return; sleep 1.5
+root_shot stretch
+# Stretched over the whole screen: the quadrants meet in its middle.
+expect stretch 5 5 $red 1274 5 $green 5 794 $blue 1274 794 $white \
+  637 397 $red 642 397 $green 637 402 $blue 642 402 $white
 [ "$(ls "$home/Wallpapers")" = "quad.bmp" ] || e2e_fail "the wallpaper folder holds $(ls "$home/Wallpapers")"
+identify -format '%wx%h' "$home/Wallpapers/quad.bmp" | grep -qx 1280x800 ||
+  e2e_fail "the stretched wallpaper is not the screen's size"
 
 e2e_key ctrl+p
 [ -n "$(e2e_wait_window "(Print|打印)")" ] || e2e_fail "Ctrl+P opened no print dialog"

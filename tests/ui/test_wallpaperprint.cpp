@@ -13,6 +13,7 @@
 #include <QMenu>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QTest>
 
 class WallpaperPrintTest : public QObject {
@@ -34,7 +35,7 @@ private slots:
         CScriptedUi ui;
         CScriptedWallpaper setter;
         // With no picture they do nothing.
-        for (int id : {ID_WALLPAPER_TILE, ID_WALLPAPER_CENTER})
+        for (int id : {ID_WALLPAPER_TILE, ID_WALLPAPER_CENTER, ID_WALLPAPER_STRETCH})
             QVERIFY(f->OnCommand(id));
         QVERIFY(setter.calls.empty());
         ui.files.push_back(MakePicture(home.File("sun.bmp"), 50, 40, RGB(200, 10, 10)));
@@ -42,17 +43,23 @@ private slots:
         QMenu* context = f->GetImgContainer()->ImageWnd()->ContextMenu();
         emit context->aboutToShow();
         // Frame commands, then the items of the context menu's "设置壁纸 ".
-        for (int id : {int(ID_WALLPAPER_TILE), int(ID_WALLPAPER_CENTER), 32952, 32951})
+        for (int id : {int(ID_WALLPAPER_TILE), int(ID_WALLPAPER_CENTER), int(ID_WALLPAPER_STRETCH),
+                       32952, 32951, 32950})
             if (!f->OnCommand(id))
                 for (QAction* a : context->actions().last()->menu()->actions())
                     if (a->data().toInt() == id && a->isEnabled())
                         a->trigger();
-        QCOMPARE(setter.calls.size(), std::size_t(4));
-        for (std::size_t i = 0; i < 4; ++i) {
-            QCOMPARE(setter.calls[i].path, home.File("Wallpapers/sun.bmp"));
-            QCOMPARE(setter.calls[i].style,
-                     i % 2 ? EWallpaperStyle::kCenter : EWallpaperStyle::kTile);
-            QCOMPARE(setter.calls[i].width, 50);
+        // Stretched to the screen's size in device pixels.
+        const QScreen* screen = QGuiApplication::primaryScreen();
+        const QSize device = screen->size() * screen->devicePixelRatio();
+        const EWallpaperStyle styles[] = {EWallpaperStyle::kTile, EWallpaperStyle::kCenter,
+                                          EWallpaperStyle::kStretch};
+        QCOMPARE(setter.calls.size(), std::size_t(6));
+        for (std::size_t i = 0; i < 6; ++i) {
+            const CScriptedWallpaper::Call& c = setter.calls[i];
+            QCOMPARE(c.path, home.File("Wallpapers/sun.bmp"));
+            QCOMPARE(c.style, styles[i % 3]);
+            QCOMPARE(QSize(c.width, c.height), i % 3 == 2 ? device : QSize(50, 40));
         }
         QVERIFY(ui.shown.empty());
         setter.result = false;
