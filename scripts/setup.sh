@@ -14,6 +14,7 @@ pkgs=(
   libimage-exiftool-perl
   desktop-file-utils appstream shared-mime-info xdg-utils
   locales
+  libx11-dev poppler-utils
   "$@"
 )
 missing=()

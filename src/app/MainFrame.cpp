@@ -9,6 +9,7 @@
 #include "app/ImgContainerWnd.h"
 #include "app/ResizeOptionsCommands.h"
 #include "app/StatusBar.h"
+#include "app/WallpaperPrintCommands.h"
 #include "image/Codec.h"
 #include "image/ImageWnd.h"
 #include "platform/FileOps.h"
@@ -226,6 +227,7 @@ bool CMainFrame::Create() {
     InstallEditCommands(*this);
     BindResizeAndOptionsCommands(*this);
     InstallFileCommands(this);
+    BindWallpaperAndPrintCommands(*this);
     auto* idle = new QTimer(this); // idle-time refresh of enable states
     connect(idle, &QTimer::timeout, this, &CMainFrame::UpdateCommandUi);
     idle->start(250);

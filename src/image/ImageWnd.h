@@ -86,6 +86,17 @@ public:
     void CopySelection();
     // The selection menu "矩形选择菜单" (menu 194).
     QMenu* SelectionMenu() const { return m_pSelectionMenu; }
+
+    // Prints the picture at the physical size it has on the screen (57607):
+    // it goes through a BMP file with a unique name in the temporary folder,
+    // deleted afterwards, to PrintBmpFile.
+    void PrintPicture();
+    // Prints a BMP file on the printer chosen in the print dialog, cut into
+    // vertical slices one page wide, each page with its footer
+    // (app/PrintLayout.h). Tells the user when no printer can be found or
+    // printing cannot start; a file that cannot be read prints nothing.
+    void PrintBmpFile(const std::string& path);
+
     // The context menu of the window (menu 137).
     QMenu* ContextMenu() const { return m_pMenu; }
 
