@@ -3,6 +3,7 @@
 #include "app/AboutDlg.h"
 #include "app/CommandIds.h"
 #include "app/CommandTable.h"
+#include "app/EditCommands.h"
 #include "app/FrameFileCommands.h"
 #include "app/HelpCommands.h"
 #include "app/ImgContainerWnd.h"
@@ -223,6 +224,7 @@ bool CMainFrame::Create() {
     setCentralWidget(m_wndSplitter);
 
     BuildAccelerators();
+    InstallEditCommands(*this);
     BindResizeAndOptionsCommands(*this);
     InstallFileCommands(this);
     BindWallpaperAndPrintCommands(*this);
