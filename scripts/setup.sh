@@ -9,11 +9,12 @@ pkgs=(
   libfreeimage-dev
   googletest libgtest-dev libbenchmark-dev
   clang libclang-rt-14-dev clang-format
-  xvfb xdotool imagemagick openbox x11-utils dbus at-spi2-core python3-pyatspi
+  xvfb xdotool xclip imagemagick openbox x11-utils dbus at-spi2-core python3-pyatspi
   fonts-arphic-uming fonts-wqy-zenhei
   libimage-exiftool-perl
   desktop-file-utils appstream shared-mime-info xdg-utils
   locales
+  libx11-dev poppler-utils
   "$@"
 )
 missing=()

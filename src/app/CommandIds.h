@@ -27,6 +27,9 @@ enum CommandId : int {
     ID_SLIDE_SHOW = 32798,
     ID_SLIDE_PAUSE = 32799,
     ID_ZOOM_SELECTION = 33005,
+    ID_SELECTION_ZOOM = 33007, // the selection menu of the picture window
+    ID_SELECTION_SAVE = 33006,
+    ID_SELECTION_COPY = 33008,
     ID_ADJ_INVERT = 32800,
     ID_ADJ_GREY = 32802,
     ID_ADJ_SMOOTH = 32881,

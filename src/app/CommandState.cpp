@@ -52,10 +52,9 @@ bool Rule(int id, const FrameFlags& f) {
     case ID_ZOOM_OUT:
         return L && M && f.zoom > f.minZoom;
     case ID_ROTATE_RIGHT:
+    case ID_ROTATE_RIGHT_HIDDEN: // no menu item, key or button reaches it
     case ID_ROTATE_LEFT:
         return L && M && f.zoom <= 1.0f;
-    case ID_ROTATE_RIGHT_HIDDEN:
-        return false;
     case ID_NEXT_PICTURE:
         return M && f.count >= 2 && f.curIndex >= 0 && f.curIndex < f.count - 1;
     case ID_PREV_PICTURE:

@@ -3,11 +3,13 @@
 #include "app/AboutDlg.h"
 #include "app/CommandIds.h"
 #include "app/CommandTable.h"
+#include "app/EditCommands.h"
 #include "app/FrameFileCommands.h"
 #include "app/HelpCommands.h"
 #include "app/ImgContainerWnd.h"
 #include "app/ResizeOptionsCommands.h"
 #include "app/StatusBar.h"
+#include "app/WallpaperPrintCommands.h"
 #include "image/Codec.h"
 #include "image/ImageWnd.h"
 #include "platform/FileOps.h"
@@ -222,8 +224,10 @@ bool CMainFrame::Create() {
     setCentralWidget(m_wndSplitter);
 
     BuildAccelerators();
+    InstallEditCommands(*this);
     BindResizeAndOptionsCommands(*this);
     InstallFileCommands(this);
+    BindWallpaperAndPrintCommands(*this);
     auto* idle = new QTimer(this); // idle-time refresh of enable states
     connect(idle, &QTimer::timeout, this, &CMainFrame::UpdateCommandUi);
     idle->start(250);

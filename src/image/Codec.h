@@ -42,9 +42,9 @@ enum ImageFormat { kFormatBmp = 1, kFormatJpeg = 2, kFormatPng = 3 };
 // program and converted by the codec). The file reaches `path` only when it
 // is complete (CAtomicFile), so a failed or interrupted save never damages a
 // file that was there. Shows no message; returns whether the file was
-// written. Save-as writes through it, and so is every later writer of a
-// picture: the selection, resize-and-save, the automatic save after
-// rotations, the wallpaper and printing.
+// written. Every writer of a picture goes through it: save-as, the
+// selection, resize-and-save, the automatic save after flips and turns, the
+// wallpaper and printing.
 bool SaveImageFile(const CImageBuffer& img, int left, int top, int right, int bottom,
                    const std::string& path, int format);
 

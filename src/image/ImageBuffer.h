@@ -11,6 +11,11 @@ struct RgbPixel {
     bool operator==(const RgbPixel&) const = default;
 };
 
+struct YCbCrPixel {
+    int y = 0, cb = 0, cr = 0;
+    bool operator==(const YCbCrPixel&) const = default;
+};
+
 // A picture in memory: 24 bits per pixel, rows bottom-up (row 0 is the bottom
 // row), each pixel blue, green, red, rows padded to a multiple of 4 bytes.
 // It also remembers the bit depth of the file the picture came from.
@@ -70,7 +75,37 @@ public:
         return {p[2], p[1], p[0]};
     }
 
+    // The colour conversions of the JPEG file interchange format (BT.601,
+    // full range), every result truncated toward zero. They are evaluated in
+    // exact integer arithmetic, so a grey pixel keeps its level: (v, v, v)
+    // has luminance v.
+    static YCbCrPixel RgbToYCbCr(int r, int g, int b);
+    // Cr = Cb = 128 gives Y in all three channels; other results are kept
+    // inside 0 .. 255.
+    static RgbPixel YCbCrToRgb(int y, int cr, int cb);
+    // trunc(0.299 R + 0.587 G + 0.114 B).
+    static int Luminance(int r, int g, int b) { return (299 * r + 587 * g + 114 * b) / 1000; }
+
+    // The edits. Those with a rectangle (x, y from the top-left, w x h)
+    // change only the part of it that lies inside the picture.
+    void Invert(int x, int y, int w, int h);      // every byte b becomes 255 - b
+    void GreyScale(int x, int y, int w, int h);   // all channels = luminance
+    void Threshold(int x, int y, int w, int h);   // luminance > 128: white, else black
+    void LinePattern(int x, int y, int w, int h); // every 15th pixel of a row black or white
+    // A grey vertical 1-2-1 filter, applied from the rectangle's bottom row
+    // upwards, so each row sees the filtered row below it.
+    void Smooth(int x, int y, int w, int h);
+    // Exact mirrors of the whole picture.
+    void MirrorTopBottom();
+    void MirrorLeftRight();
+    // Quarter turns: a w x h picture becomes h x w with every pixel kept.
+    // False (the picture unchanged) when the turned picture would be larger
+    // than kMaxBlock or memory for it cannot be had.
+    bool RotateClockwise();
+    bool RotateCounterClockwise();
+
 private:
+    bool Rotate(bool clockwise);
     using Release = std::function<void(std::uint8_t*)>;
     using Block = std::unique_ptr<std::uint8_t, Release>;
     static Block NewBlock(std::uint64_t size); // null when memory cannot be had

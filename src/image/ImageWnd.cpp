@@ -123,6 +123,7 @@ CImageWnd::CImageWnd(CMainFrame* frame, QWidget* parent)
                 a->setEnabled(m_pFrame->QueryCommand(cmd).enabled);
         }
     });
+    BuildSelectionMenu();
 }
 
 CImageWnd::~CImageWnd() = default;
@@ -188,6 +189,7 @@ void CImageWnd::ShowLoaded(std::unique_ptr<CImageBuffer> img) {
     m_pImage = std::move(img);
     m_bLoadFailed = false;
     m_bButtonDown = m_bDragging = m_bRightArmed = m_bPopupShown = false;
+    m_rcSelection = {};
     m_overview.EndDrag();
     // The initial view of a new picture hides the strip, unless the picture
     // was picked in the strip or with the full-screen row: then it is laid
@@ -201,10 +203,7 @@ void CImageWnd::ShowLoaded(std::unique_ptr<CImageBuffer> img) {
     }
     m_view.SetClientSize(width(), LayoutHeight());
     m_view.OpenPicture(m_pImage->Width(), m_pImage->Height(), m_pFrame->m_nDisplayMode == 1);
-    m_pFrame->SetMaxZoom(m_view.Ladder().GetMaxZoom());
-    // The lowest end is the marker below step 1: zoom out stays usable at
-    // step 1, where it may leave for the list.
-    m_pFrame->SetMinZoom(m_view.Ladder().GetLowestEnd());
+    TellZoomEnds();
     m_pFrame->SetWorkRect(0, 0, m_pImage->Width(), m_pImage->Height());
     m_pFrame->SetZoom(m_view.GetZoom());
     m_bLoaded = true;
@@ -228,6 +227,7 @@ void CImageWnd::ResetView() {
     m_bLoaded = m_bLoadFailed = false;
     m_pFrame->m_bImageLoaded = false;
     m_bButtonDown = m_bDragging = m_bRightArmed = m_bPopupShown = false;
+    m_rcSelection = {};
     m_overview.EndDrag();
     m_overview.Invalidate();
     m_view.ClearPicture();
@@ -240,17 +240,20 @@ void CImageWnd::ResetView() {
 void CImageWnd::ShowFailure() {
     m_bLoadFailed = true;
     m_bLoaded = false;
+    m_rcSelection = {};
     m_view.ClearPicture();
     Repaint();
 }
 
 float CImageWnd::ZoomIn() {
+    m_rcSelection = {};
     float z = m_view.ZoomIn();
     Repaint();
     return z;
 }
 
 EZoomOutResult CImageWnd::ZoomOut(bool bLeaveForList) {
+    m_rcSelection = {};
     EZoomOutResult r = m_view.ZoomOut(bLeaveForList);
     if (r != EZoomOutResult::kLeftForList)
         Repaint();
@@ -258,12 +261,14 @@ EZoomOutResult CImageWnd::ZoomOut(bool bLeaveForList) {
 }
 
 float CImageWnd::FitToWindow() {
+    m_rcSelection = {};
     float z = m_view.FitToWindow();
     Repaint();
     return z;
 }
 
 float CImageWnd::ActualSize() {
+    m_rcSelection = {};
     float z = m_view.ActualSize();
     Repaint();
     return z;
@@ -271,6 +276,7 @@ float CImageWnd::ActualSize() {
 
 void CImageWnd::SetZoomTo(float z) {
     if (z != m_view.GetZoom()) {
+        m_rcSelection = {};
         m_view.ApplyZoom(z);
         Repaint();
     }
@@ -325,6 +331,7 @@ void CImageWnd::Repaint() {
 void CImageWnd::DrawOverlays(bool blur) {
     if (m_backing.isNull())
         return;
+    DrawSelection();
     CViewDest dest = DestOf(m_backing);
     if (blur)
         BlurView(dest, m_view.GetZoom());
@@ -404,6 +411,7 @@ void CImageWnd::resizeEvent(QResizeEvent*) {
         m_pFrame->m_bShowStrip = false;
         m_pFrame->PaintStatusLabels();
     }
+    m_rcSelection = {}; // it marked pixels of the old placement
     m_view.SetClientSize(width(), LayoutHeight());
     m_overview.ResetPosition(width(), height());
     m_row.Layout(width(), height());
@@ -441,6 +449,8 @@ void CImageWnd::mousePressEvent(QMouseEvent* e) {
                 m_bPopupShown = true;
                 update();
             }
+        } else if (HasSelection()) {
+            m_pSelectionMenu->exec(e->globalPosition().toPoint());
         } else if (!(m_bStripShown && InStrip(pt))) {
             PopupMenu(e->globalPosition().toPoint());
         }
@@ -498,6 +508,8 @@ void CImageWnd::mousePressEvent(QMouseEvent* e) {
     }
     if (!m_view.IsScrollable())
         m_ptAnchor = pt;
+    if (m_rcSelection.Contains(pt.x(), pt.y()))
+        ZoomToSelection();
     m_bDragging = true;
     UpdateCursor();
 }
@@ -539,6 +551,11 @@ void CImageWnd::mouseMoveEvent(QMouseEvent* e) {
         if (m_view.DragBy(d.x(), d.y()))
             Repaint();
         m_ptDown = pt;
+    } else if (m_bDragging && (e->buttons() & Qt::LeftButton) && m_view.GetZoom() < 1.0f &&
+               !(m_bStripShown && InStrip(pt))) {
+        TrackSelection(pt); // a reduced view is never panned: the drag selects
+    } else if (HasSelection()) {
+        UpdateCursor(); // over the selection a click zooms into it
     }
 }
 
@@ -626,10 +643,25 @@ void CImageWnd::keyPressEvent(QKeyEvent* e) {
     }
 }
 
+void CImageWnd::TellZoomEnds() {
+    m_pFrame->SetMaxZoom(m_view.Ladder().GetMaxZoom());
+    // The lowest end is the marker below step 1: zoom out stays usable at
+    // step 1, where it may leave for the list.
+    m_pFrame->SetMinZoom(m_view.Ladder().GetLowestEnd());
+}
+
 void CImageWnd::UpdateCursor() {
-    // Without a selection: the strip's cursor while it is shown, else the
-    // plain cursor unless a right click armed the pop-up overview.
-    int id = m_bStripShown ? 176 : (!m_bRightArmed || OverviewOn()) ? 140 : 176;
+    int id;
+    if (HasSelection()) {
+        // Over the selection the magnifier, unless a right click armed the
+        // pop-up overview.
+        const bool inside = m_rcSelection.Contains(m_ptMouse.x(), m_ptMouse.y());
+        id = inside ? (m_bRightArmed ? 176 : 195) : (m_bRightArmed ? 176 : 140);
+    } else {
+        // The strip's cursor while it is shown, else the plain cursor unless
+        // a right click armed the pop-up overview.
+        id = m_bStripShown ? 176 : (!m_bRightArmed || OverviewOn()) ? 140 : 176;
+    }
     setCursor(CursorFor(id));
 }
 

@@ -9,6 +9,7 @@
 #include <QImage>
 #include <QPoint>
 #include <QWidget>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -63,6 +64,39 @@ public:
 
     // Draws the view into the backing image and shows it.
     void Repaint();
+
+    // Changes the picture in place and shows the result: the selection is
+    // dropped, the overview made again, and when the size changed (a turn)
+    // the view is laid out for the new size and shown fitted. False when
+    // the edit failed; the picture is then unchanged.
+    bool EditPicture(const std::function<bool(CImageBuffer&)>& edit);
+
+    // The rubber-band selection over a reduced view, in client pixels;
+    // empty when there is none. It is drawn with every repaint and dropped
+    // whenever the view is laid out anew.
+    const ViewRect& Selection() const { return m_rcSelection; }
+    bool HasSelection() const { return !m_rcSelection.IsEmpty(); }
+    void TrackSelection(const QPoint& pt);
+    void ClearSelection();
+    // Enlarges the selected part to fill the window, saves it as a JPEG or
+    // BMP file chosen by the user, or copies it to the clipboard; each drops
+    // the selection.
+    void ZoomToSelection();
+    void SaveSelection();
+    void CopySelection();
+    // The selection menu "矩形选择菜单" (menu 194).
+    QMenu* SelectionMenu() const { return m_pSelectionMenu; }
+
+    // Prints the picture at the physical size it has on the screen (57607):
+    // it goes through a BMP file with a unique name in the temporary folder,
+    // deleted afterwards, to PrintBmpFile.
+    void PrintPicture();
+    // Prints a BMP file on the printer chosen in the print dialog, cut into
+    // vertical slices one page wide, each page with its footer
+    // (app/PrintLayout.h). Tells the user when no printer can be found or
+    // printing cannot start; a file that cannot be read prints nothing.
+    void PrintBmpFile(const std::string& path);
+
     // The context menu of the window (menu 137).
     QMenu* ContextMenu() const { return m_pMenu; }
 
@@ -114,6 +148,9 @@ private:
     void DrawOverlays(bool blur);
     void DrawFloatingRow();
     void UpdateCursor();
+    void TellZoomEnds(); // the ladder's two ends, to the main frame
+    void BuildSelectionMenu();
+    void DrawSelection();
     void PopupMenu(const QPoint& global);
     void OnRowButton(EFloatingButton b);
     bool OverviewOn() const;
@@ -139,6 +176,8 @@ private:
     bool m_bPopupShown = false;
     bool m_bBackingFailed = false;
     QMenu* m_pMenu = nullptr;
+    QMenu* m_pSelectionMenu = nullptr;
+    ViewRect m_rcSelection;
     std::vector<std::uint8_t> m_stripBlock; // bottom-up, cw - 30 pixels wide, 66 rows
     int m_nStripWidth = 0;
     bool m_bKeepStrip = false; // the picture being opened keeps the strip shown

@@ -92,6 +92,11 @@ public:
     // Puts the view at a scroll offset, kept inside the part of the zoomed
     // picture that can be shown (used by the overview).
     bool ScrollTo(int x, int y);
+    // Enlarges a part of the picture (picture pixels, top-down) by the whole
+    // factor SelectionZoom gives and scrolls its top-left corner to the
+    // window's top-left corner, as far as the picture reaches. Returns the
+    // zoom now shown. (Defined with the selection, Selection.cpp.)
+    float ZoomToSelection(const ViewRect& part);
 
     // The scroll offset of what is actually drawn: m_ptScroll kept inside
     // [0, scaled size - shown size], (0, 0) for a reduced view.

@@ -73,6 +73,24 @@ bool IsUrl(const std::string& target) {
     return i > 0 && i < target.size() && target[i] == ':';
 }
 
+std::string PercentEncode(const std::string& text, const std::string& keep) {
+    static const char kHex[] = "0123456789ABCDEF";
+    std::string out;
+    for (unsigned char c : text) {
+        bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+                     c == '-' || c == '.' || c == '_' || c == '~' ||
+                     keep.find(static_cast<char>(c)) != std::string::npos;
+        if (plain) {
+            out += static_cast<char>(c);
+        } else {
+            out += '%';
+            out += kHex[c >> 4];
+            out += kHex[c & 15];
+        }
+    }
+    return out;
+}
+
 bool OpenWithDesktop(const std::string& target) {
     const std::string what = IsUrl(target) ? target : MakeAbsolutePath(target);
     int error = 0;

@@ -47,6 +47,10 @@ inline constexpr const char* kOpenFailedCaption = "Open Failed ";
 // Whether a target names a URL rather than a local path.
 bool IsUrl(const std::string& target);
 
+// Percent-encodes every byte of a text (UTF-8) but the unreserved characters
+// of a URL and those in keep.
+std::string PercentEncode(const std::string& text, const std::string& keep);
+
 // Opens a target with the desktop: a local path is made absolute and must
 // exist (else the error is its errno, and nothing is launched). On failure
 // shows "Failed to run \"TARGET\", Error: N" with the caption "Open Failed "

@@ -13,6 +13,18 @@ std::string MakePicture(const std::string& path, int w, int h, COLORREF colour) 
     return path;
 }
 
+std::string MakeGradientPicture(const std::string& path, int w, int h, COLORREF base) {
+    CImageBuffer img;
+    img.Allocate(w, h);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            img.SetPixelRgb(x, h - 1 - y, std::uint8_t(GetRValue(base) + x * 255 / w),
+                            std::uint8_t(GetGValue(base) + y * 255 / h),
+                            std::uint8_t(GetBValue(base) + 60));
+    SaveWholeImage(img, path);
+    return path;
+}
+
 void RunningApp::Start(int width, int height, const std::vector<std::string>& args) {
     ui.reset();
     app.reset();

@@ -15,6 +15,9 @@ class CTreeContainerWnd;
 
 // Writes a w x h BMP of one colour; returns its path.
 std::string MakePicture(const std::string& path, int w, int h, COLORREF colour);
+// Writes a w x h BMP whose pixel (x, y from the top) is a colour of its own:
+// base plus x * 255 / w red, y * 255 / h green and 60 blue; returns its path.
+std::string MakeGradientPicture(const std::string& path, int w, int h, COLORREF base);
 
 // A temporary program folder (KELVRA_HOME) for one test.
 class ProgramHome : public TempDir {

@@ -5,14 +5,18 @@
 #include "app/StatusBar.h"
 #include "image/Codec.h"
 #include "image/ImageWnd.h"
+#include "image/Selection.h"
 #include "library/TreeContainerWnd.h"
 #include "platform/FileOps.h"
 #include "platform/QtUtil.h"
 #include "thumbs/ThumbCache.h"
 
 #include <QAction>
+#include <QClipboard>
 #include <QElapsedTimer>
+#include <QMenu>
 #include <QTest>
+#include <QTimer>
 
 class ImageWndTest : public QObject, RunningApp {
     Q_OBJECT
@@ -43,7 +47,7 @@ private slots:
         Start();
         wnd = f->GetImgContainer()->ImageWnd();
         MakePicture(Pic("a_big.bmp"), 2400, 1800, RGB(200, 30, 30));
-        MakePicture(Pic("b_small.bmp"), 300, 200, RGB(30, 200, 30));
+        MakeGradientPicture(Pic("b_small.bmp"), 300, 200, RGB(0, 0, 100));
         MakePicture(Pic("c_wide.bmp"), 3000, 100, RGB(30, 30, 200));
     }
     void cleanup() { End(); }
@@ -248,6 +252,99 @@ private slots:
             QCOMPARE(ui->shown.back().text, std::string("系统分配内存失败"));
             wnd->resize(400, 300);
         }
+    }
+
+    // Edits and the rubber-band selection ----------------------------------
+
+    void eachEditChangesThePictureOnTheScreen() {
+        const QColor before(51, 63, 160); // picture pixel (60, 50) of b_small
+        Open(Pic("b_small.bmp"));
+        const QRgb preview = wnd->Overview().PreviewPixel(10, 10);
+        // With the automatic save on, flips and turns write the picture as
+        // it is shown to "b_smallback.jpg".
+        f->m_settings.mSave = 1;
+        const QList<int> saving = {ID_ADJ_FLIP_LR, ID_ADJ_FLIP_TB, ID_ROTATE_RIGHT,
+                                   ID_ROTATE_RIGHT_HIDDEN, ID_ROTATE_LEFT};
+        for (int id : {ID_ADJ_INVERT, ID_ADJ_GREY, ID_ADJ_SMOOTH, ID_ADJ_BLACK_WHITE, ID_ADJ_LINES,
+                       ID_ADJ_FLIP_LR, ID_ADJ_FLIP_TB, ID_ROTATE_RIGHT, ID_ROTATE_RIGHT_HIDDEN,
+                       ID_ROTATE_LEFT}) {
+            Open(Pic("b_small.bmp"));
+            QCOMPARE(Shown(), before);
+            QVERIFY2(f->OnCommand(id) && Shown() != before, QByteArray::number(id));
+            CImageBuffer saved; // stays empty when nothing was saved
+            LoadImageFile(Pic("b_smallback.jpg"), saved);
+            QCOMPARE(saved.Width(), saving.contains(id) ? wnd->Image().Width() : 0);
+            DeleteFileAt(Pic("b_smallback.jpg"));
+        }
+        // A turn greys the edits until the picture is shown at actual size.
+        QVERIFY(f->m_bRotated && !f->QueryCommand(ID_ADJ_INVERT).enabled);
+        QCOMPARE(f->m_rcWork, QRect(QPoint(0, 0), QPoint(200, 300)));
+        QVERIFY(QDir().mkpath(QString::fromStdString(Pic("b_smallback.jpg/x")))); // not replaceable
+        f->OnCommand(ID_ROTATE_LEFT);
+        QCOMPARE(ui->shown.at(0).text, std::string("创建文件失败"));
+        f->OnCommand(ID_ZOOM_ACTUAL);
+        // At actual size each edit starts again from the file; below it they add up.
+        f->OnCommand(ID_ADJ_INVERT);
+        f->OnCommand(ID_ADJ_INVERT);
+        QCOMPARE(Shown(), QColor(204, 192, 95));
+        QCOMPARE(wnd->Overview().PreviewPixel(10, 10), 0xFF000000 | ~preview);
+        f->OnCommand(ID_ZOOM_OUT);
+        f->OnCommand(ID_ADJ_INVERT);
+        QCOMPARE(wnd->Image().GetPixelRgb(60, 149), (RgbPixel{51, 63, 160}));
+    }
+
+    void rubberBandItsMenuAndItsCommands() {
+        Open(Pic("a_big.bmp"));
+        const ViewRect d = wnd->View().GetDestRect();
+        // Dragged up and left past the picture's edge, then replaced by each
+        // next drag.
+        Drag(QPoint(d.left + 200, d.top + 200), QPoint(d.left - 10, d.top + 130));
+        QCOMPARE(wnd->Selection(), (ViewRect{d.left, d.top + 130, d.left + 200, d.top + 200}));
+        const ViewRect part = SelectionToPicture(
+            {d.left + 150, d.top + 130, d.left + 200, d.top + 200}, d, {2400, 1800});
+        // A right click offers the selection menu. "保存选区" writes a JPEG
+        // for a name ending in upper-case JPG and refuses other extensions;
+        // "复制选区" copies the pixels (the end-to-end test reads them back).
+        ui->files = {Pic("sel.gif"), Pic("sel.JPG")};
+        for (int item : {1, 1, 2}) {
+            Drag(QPoint(d.left + 200, d.top + 200), QPoint(d.left + 150, d.top + 130));
+            FromSelectionMenu(item, QPoint(d.left + 170, d.top + 170));
+        }
+        QCOMPARE(ui->shown.at(0).text, std::string("无法保存为该文件格式"));
+        CImageBuffer saved;
+        QVERIFY(!FileExists(Pic("sel.gif")) && LoadImageFile(Pic("sel.JPG"), saved));
+        QCOMPARE(QSize(saved.Width(), saved.Height()), QSize(part.Width(), part.Height()));
+        QCOMPARE(QGuiApplication::clipboard()->image().size(), QSize(part.Width(), part.Height()));
+        // A click inside a selection zooms into it; dragging then pans and never selects.
+        Drag(QPoint(d.left + 300, d.top + 300), QPoint(d.left + 310, d.top + 310));
+        QTest::mouseClick(wnd, Qt::LeftButton, {}, QPoint(d.left + 305, d.top + 305));
+        QVERIFY(f->m_fZoom > 1.0f && f->m_fZoom == wnd->View().GetZoom() && !wnd->HasSelection());
+        Drag(QPoint(300, 300), QPoint(200, 250));
+        QVERIFY(!wnd->HasSelection());
+        // "放大选区" of the menu bar.
+        f->OnCommand(ID_ZOOM_FIT);
+        Drag(QPoint(d.left + 300, d.top + 300), QPoint(d.left + 400, d.top + 400));
+        QVERIFY(f->OnCommand(ID_ZOOM_SELECTION) && f->m_fZoom > 1.0f);
+    }
+
+private:
+    // The colour on the screen at picture pixel (60, 50) of a view at zoom 1.0.
+    QColor Shown() {
+        const ViewRect& r = wnd->View().GetDestRect();
+        return wnd->Backing().pixel(r.left + 60, r.top + 50);
+    }
+    void FromSelectionMenu(int item, QPoint at) {
+        QTimer::singleShot(0, [this, item] {
+            QCOMPARE(QApplication::activePopupWidget(), wnd->SelectionMenu());
+            wnd->SelectionMenu()->actions()[item]->trigger();
+            wnd->SelectionMenu()->close();
+        });
+        QTest::mouseClick(wnd, Qt::RightButton, {}, at);
+    }
+    void Drag(QPoint from, QPoint to) {
+        QTest::mousePress(wnd, Qt::LeftButton, {}, from);
+        QTest::mouseMove(wnd, to);
+        QTest::mouseRelease(wnd, Qt::LeftButton, {}, to);
     }
 };
 
