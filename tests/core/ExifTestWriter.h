@@ -2,27 +2,16 @@
 // A small writer of JPEG marker sections and TIFF/EXIF blocks for the tests
 // and the fuzz seeds: every byte is chosen by the caller, in either byte order.
 #include <cstdint>
-#include <cstring>
 #include <string>
 #include <utility>
 #include <vector>
 
 namespace exiftest {
 
-enum : std::uint16_t {
-    kByte = 1,
-    kAscii = 2,
-    kShort = 3,
-    kLong = 4,
-    kRational = 5,
-    kSByte = 6,
-    kUndefined = 7,
-    kSShort = 8,
-    kSLong = 9,
-    kSRational = 10,
-    kFloat = 11,
-    kDouble = 12,
-};
+// The value formats of a directory entry.
+constexpr std::uint16_t kByte = 1, kAscii = 2, kShort = 3, kLong = 4, kRational = 5, kSByte = 6,
+                        kUndefined = 7, kSShort = 8, kSLong = 9, kSRational = 10, kFloat = 11,
+                        kDouble = 12;
 
 inline std::string Bytes(std::initializer_list<int> b) {
     std::string s;
@@ -40,21 +29,17 @@ inline std::string Be16(unsigned v) {
 class TiffWriter {
 public:
     struct Entry {
-        std::uint16_t tag = 0;
-        std::uint16_t format = 0;
+        std::uint16_t tag = 0, format = 0;
         std::uint32_t count = 0;
         std::string data; // the value's bytes, already in block order
         int subDir = -1;  // for a link: index of the directory it points to
-        bool raw = false; // data is the entry's 4-byte field as it stands
     };
     struct Directory {
         std::vector<Entry> entries;
-        int next = -1;             // directory the link behind the entries points to
-        std::uint32_t rawNext = 0; // link value when next is -1
+        int next = -1; // directory the link behind the entries points to, if any
     };
 
     explicit TiffWriter(bool bigEndian) : m_big(bigEndian) {}
-    bool BigEndian() const { return m_big; }
 
     int AddDir() {
         m_dirs.emplace_back();
@@ -66,31 +51,18 @@ public:
         return m_big ? Be16(v) : Bytes({int(v) & 0xFF, int(v >> 8) & 0xFF});
     }
     std::string U32(std::uint32_t v) const {
-        std::string s = m_big ? Be16(v >> 16) + Be16(v & 0xFFFF)
-                              : Bytes({int(v) & 0xFF, int(v >> 8) & 0xFF, int(v >> 16) & 0xFF,
-                                       int(v >> 24) & 0xFF});
-        return s;
+        return m_big ? Be16(v >> 16) + Be16(v & 0xFFFF) : U16(v & 0xFFFF) + U16(v >> 16);
     }
 
     void Add(int dir, std::uint16_t tag, std::uint16_t format, std::uint32_t count,
              std::string data) {
-        Entry e;
-        e.tag = tag;
-        e.format = format;
-        e.count = count;
-        e.data = std::move(data);
-        m_dirs[dir].entries.push_back(std::move(e));
+        m_dirs[dir].entries.push_back({tag, format, count, std::move(data)});
     }
-    // An entry whose 4-byte value field holds exactly the given number.
+    // An entry whose 4-byte value field holds exactly the given number,
+    // whatever its format and count say.
     void AddRaw(int dir, std::uint16_t tag, std::uint16_t format, std::uint32_t count,
                 std::uint32_t field) {
-        Entry e;
-        e.tag = tag;
-        e.format = format;
-        e.count = count;
-        e.data = U32(field);
-        e.raw = true;
-        m_dirs[dir].entries.push_back(std::move(e));
+        Add(dir, tag, format, count, U32(field));
     }
     void Ascii(int dir, std::uint16_t tag, const std::string& text) {
         Add(dir, tag, kAscii, static_cast<std::uint32_t>(text.size() + 1), text + '\0');
@@ -114,31 +86,24 @@ public:
     }
     // Floating-point values are stored in the machine's byte order.
     void Float(int dir, std::uint16_t tag, float v) {
-        std::string data(4, '\0');
-        std::memcpy(data.data(), &v, 4);
-        Add(dir, tag, kFloat, 1, data);
+        Add(dir, tag, kFloat, 1, std::string(reinterpret_cast<const char*>(&v), 4));
     }
     void Double(int dir, std::uint16_t tag, double v) {
-        std::string data(8, '\0');
-        std::memcpy(data.data(), &v, 8);
-        Add(dir, tag, kDouble, 1, data);
+        Add(dir, tag, kDouble, 1, std::string(reinterpret_cast<const char*>(&v), 8));
     }
     void Link(int dir, std::uint16_t tag, int target) {
-        Entry e;
-        e.tag = tag;
-        e.format = kLong;
-        e.count = 1;
-        e.subDir = target;
-        m_dirs[dir].entries.push_back(std::move(e));
+        m_dirs[dir].entries.push_back({tag, kLong, 1, {}, target});
     }
 
-    // Offset of directory i in the block built by Build().
-    std::uint32_t DirOffset(int i) const { return Layout()[i]; }
-
     std::string Build() const {
-        std::vector<std::uint32_t> at = Layout();
-        std::string out = m_big ? "MM" : "II";
-        out += U16(42) + U32(8);
+        std::vector<std::uint32_t> at; // where each directory starts
+        for (std::uint32_t d = 0, pos = 8; d < m_dirs.size(); ++d) {
+            at.push_back(pos);
+            pos += 2 + 12 * std::uint32_t(m_dirs[d].entries.size()) + 4;
+            for (const Entry& e : m_dirs[d].entries) // values of more than four bytes
+                pos += e.data.size() > 4 ? std::uint32_t(e.data.size()) : 0;
+        }
+        std::string out = (m_big ? "MM" : "II") + U16(42) + U32(8);
         for (std::size_t d = 0; d < m_dirs.size(); ++d) {
             const Directory& dir = m_dirs[d];
             std::string extra;
@@ -148,33 +113,19 @@ public:
                 out += U16(e.tag) + U16(e.format) + U32(e.count);
                 if (e.subDir >= 0) {
                     out += U32(at[e.subDir]);
-                } else if (e.raw || e.data.size() <= 4) {
+                } else if (e.data.size() <= 4) {
                     out += e.data + std::string(4 - e.data.size(), '\0');
                 } else {
                     out += U32(extraAt + std::uint32_t(extra.size()));
                     extra += e.data;
                 }
             }
-            out += U32(dir.next >= 0 ? at[dir.next] : dir.rawNext);
-            out += extra;
+            out += U32(dir.next >= 0 ? at[dir.next] : 0) + extra;
         }
         return out;
     }
 
 private:
-    std::vector<std::uint32_t> Layout() const {
-        std::vector<std::uint32_t> at;
-        std::uint32_t pos = 8;
-        for (const Directory& dir : m_dirs) {
-            at.push_back(pos);
-            pos += 2 + 12 * std::uint32_t(dir.entries.size()) + 4;
-            for (const Entry& e : dir.entries)
-                if (e.subDir < 0 && !e.raw && e.data.size() > 4)
-                    pos += std::uint32_t(e.data.size());
-        }
-        return at;
-    }
-
     bool m_big;
     std::vector<Directory> m_dirs;
 };

@@ -1,15 +1,36 @@
 #pragma once
 // A temporary folder for one test, removed with everything in it afterwards,
-// and a guard that points the program folder at it.
+// a guard that points the program folder at it, and read-only folders. Shared
+// by the core and the window tests.
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
 #include <linux/fs.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <fstream>
 #include <string>
 #include <vector>
+
+// Makes a folder refuse (or take again) new files and renames, also for root
+// (which ignores permission bits): the immutable attribute for root, the
+// permission bits otherwise. False when the file system cannot do it.
+inline bool SetFolderReadOnly(const std::string& folder, bool readOnly) {
+    if (::geteuid() != 0)
+        return ::chmod(folder.c_str(), readOnly ? 0555 : 0755) == 0;
+    int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY);
+    if (fd < 0)
+        return false;
+    int flags = 0;
+    bool ok = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+    if (ok) {
+        flags = readOnly ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
+        ok = ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+    }
+    ::close(fd);
+    return ok;
+}
 
 class TempDir {
 public:
@@ -20,14 +41,8 @@ public:
     }
     ~TempDir() {
         for (const std::string& f : m_locked)
-            SetImmutable(f, false);
+            SetFolderReadOnly(f, false);
         std::error_code ec;
-        // Give back write permission that a test may have taken away.
-        for (auto& e : std::filesystem::recursive_directory_iterator(m_path, ec))
-            std::filesystem::permissions(e.path(), std::filesystem::perms::owner_all,
-                                         std::filesystem::perm_options::add, ec);
-        std::filesystem::permissions(m_path, std::filesystem::perms::owner_all,
-                                     std::filesystem::perm_options::add, ec);
         std::filesystem::remove_all(m_path, ec);
     }
     // The folder, ending with "/".
@@ -38,37 +53,15 @@ public:
         std::ofstream(File(name), std::ios::binary) << bytes;
     }
 
-    // Makes a folder of this one refuse new files, also for root (which
-    // ignores permission bits): the immutable attribute for root, the
-    // permission bits otherwise. False when the file system cannot do it.
+    // Makes a folder of this one refuse new files until the end of the test.
     bool MakeReadOnly(const std::string& folder) {
-        if (::geteuid() == 0) {
-            if (!SetImmutable(folder, true))
-                return false;
-            m_locked.push_back(folder);
-            return true;
-        }
-        std::error_code ec;
-        std::filesystem::permissions(
-            folder, std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec, ec);
-        return !ec;
+        if (!SetFolderReadOnly(folder, true))
+            return false;
+        m_locked.push_back(folder);
+        return true;
     }
 
 private:
-    static bool SetImmutable(const std::string& path, bool on) {
-        int fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY);
-        if (fd < 0)
-            return false;
-        int flags = 0;
-        bool ok = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
-        if (ok) {
-            flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
-            ok = ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
-        }
-        ::close(fd);
-        return ok;
-    }
-
     std::string m_path;
     std::vector<std::string> m_locked;
 };

@@ -1,248 +1,200 @@
 #include "thumbs/ExifRows.h"
 #include "thumbs/ExifReader.h"
+#include "thumbs/GpsExport.h"
 
 #include "ExifTestWriter.h"
+#include "TempDir.h"
+#include "library/StringArchive.h"
+#include "platform/FileOps.h"
 
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
-#include <cstdio>
 #include <cstring>
-#include <utility>
 
 using namespace exiftest;
+using Strings = std::vector<std::string>;
+
+// Records are written with designated initializers; the members left out are
+// zero, which is the point.
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
 
 namespace {
 
-using Rows = std::vector<std::pair<std::string, std::string>>;
+// The rows as "label=value" lines.
+std::string Text(const std::vector<std::string>& tags, const std::vector<std::string>& values) {
+    EXPECT_EQ(tags.size(), values.size());
+    std::string out;
+    for (std::size_t i = 0; i < tags.size() && i < values.size(); ++i)
+        out += tags[i] + "=" + values[i] + "\n";
+    return out;
+}
 
-Rows RowsOf(const ExifRecord& r) {
+std::string RowsOf(const ExifRecord& r) {
     std::vector<std::string> tags, values;
     AppendExifRows(r, tags, values);
-    EXPECT_EQ(tags.size(), values.size());
-    Rows rows;
-    for (std::size_t i = 0; i < tags.size() && i < values.size(); ++i)
-        rows.emplace_back(tags[i], values[i]);
-    return rows;
+    return Text(tags, values);
 }
 
-Rows RowsOfFile(const std::string& bytes, const char* name = "rows.jpg") {
-    std::string path = testing::TempDir() + std::to_string(::getpid()) + "_" + name;
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    EXPECT_TRUE(f);
-    if (!f)
-        return {};
-    std::fwrite(bytes.data(), 1, bytes.size(), f);
-    std::fclose(f);
-    // Start from rows that must be replaced.
-    std::vector<std::string> tags{"old"}, values{"old"};
-    FillExifRows(path, tags, values);
-    std::remove(path.c_str());
-    EXPECT_EQ(tags.size(), values.size());
-    Rows rows;
-    for (std::size_t i = 0; i < tags.size() && i < values.size(); ++i)
-        rows.emplace_back(tags[i], values[i]);
-    return rows;
+std::string RowsOfFile(const std::string& bytes) {
+    TempDir dir;
+    dir.Write("rows.jpg", bytes);
+    std::vector<std::string> tags{"old"}, values{"old"}; // rows that must be replaced
+    FillExifRows(dir.File("rows.jpg"), tags, values);
+    return Text(tags, values);
 }
 
-ExifRecord Zero() {
-    ExifRecord r;
-    std::memset(&r, 0, sizeof r);
-    return r;
+// The value of the row with the label, "<no row>" when there is none.
+std::string ValueOf(const std::string& rows, const std::string& label) {
+    const std::size_t at = ("\n" + rows).find("\n" + label + "=");
+    return at == std::string::npos
+               ? "<no row>"
+               : rows.substr(at + label.size() + 1, rows.find('\n', at) - at - label.size() - 1);
 }
 
-std::vector<std::string> Labels(const Rows& rows) {
-    std::vector<std::string> labels;
-    for (const auto& [label, value] : rows)
-        labels.push_back(label);
-    return labels;
-}
-
-std::string ValueOf(const Rows& rows, const std::string& label) {
-    for (const auto& [l, v] : rows)
-        if (l == label)
-            return v;
-    return "<no row>";
-}
-
-TEST(ExifRows, JpegWithoutExifShowsTheRowsThatAlwaysAppear) {
-    Rows rows = RowsOfFile(JpegWith("", 640, 480, 3));
-    Rows expected = {
-        {"Exif版本", ""},           {"相机型号", ""},       {"拍摄时期", ""},
-        {"图像尺寸", "640X480"},    {"色彩空间", "1"},      {"焦距:", "0.000000mm"},
-        {"曝光时间", "0.000000s"},  {"编码方式", "192"},    {"闪光灯", "没有使用"},
-        {"快门光圈值", "0.000000"}, {"测光模式：", "未知"}, {"ISO 速率", "0"},
-    };
-    EXPECT_EQ(rows, expected);
-}
-
-TEST(ExifRows, FilesThatAreNotJpegGiveNoRows) {
-    EXPECT_TRUE(RowsOfFile(Bytes({0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A}), "x.png").empty());
-    // A JPEG that ends before its scan.
-    EXPECT_TRUE(RowsOfFile(Soi() + FrameHeader(5, 5, 3) + Bytes({0xFF, 0xD9})).empty());
+TEST(ExifRows, FilesGiveTheRowsThatAlwaysAppearOrNone) {
+    EXPECT_EQ(RowsOfFile(JpegWith("", 640, 480, 3)),
+              "Exif版本=\n相机型号=\n拍摄时期=\n图像尺寸=640X480\n色彩空间=1\n焦距:=0.000000mm\n"
+              "曝光时间=0.000000s\n编码方式=192\n闪光灯=没有使用\n快门光圈值=0.000000\n"
+              "测光模式：=未知\nISO 速率=0\n");
+    // Not a JPEG, a JPEG that ends before its scan, no file at all.
+    EXPECT_EQ(RowsOfFile(Bytes({0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A})), "");
+    EXPECT_EQ(RowsOfFile(Soi() + FrameHeader(5, 5, 3) + Bytes({0xFF, 0xD9})), "");
     std::vector<std::string> tags{"old"}, values{"old"};
     FillExifRows("/nonexistent/picture.jpg", tags, values);
-    EXPECT_TRUE(tags.empty());
-    EXPECT_TRUE(values.empty());
+    EXPECT_TRUE(tags.empty() && values.empty());
 }
 
 TEST(ExifRows, AFullRecordGivesAllRowsInOrder) {
-    ExifRecord r = Zero();
+    ExifRecord r{.nHeight = 4016, .nWidth = 6016, .szGpsVersion = {2, 2, 0, 0}};
     std::strcpy(r.szComments, "harbour");
     std::strcpy(r.szExifVersion, "0230");
     std::strcpy(r.szCameraMake, "Nikon");
     std::strcpy(r.szCameraModel, "D750");
     std::strcpy(r.szDateTime, "2016:01:02 03:04:05");
-    r.nWidth = 6016;
-    r.nHeight = 4016;
-    r.nOrientation = 3;
-    r.bIsColor = 1;
-    r.nProcess = 194;
-    r.bFlashUsed = 1;
-    r.fFocalLength = 50;
-    r.fExposureTime = 0.008f;
-    r.fApertureFNumber = 2.8f;
-    r.fDistance = 1.5f;
-    r.fCCDWidth = 1.25f;
-    r.fExposureBias = -0.5f;
-    r.nLightSource = 3;
-    r.nMeteringMode = 5;
-    r.nExposureProgram = 3;
-    r.nISOEquivalent = 400;
-    r.nCompressionLevel = 4;
-    r.fFocalPlaneXRes = 2000.5f;
-    r.fFocalPlaneYRes = 1000.25f;
-    r.fFocalPlaneUnits = 1.0f;
-    r.fXResolution = 300.9f;
-    r.fYResolution = 150.2f;
-    r.fResolutionUnit = 3;
-    r.fBrightness = 7.5f;
-    std::memcpy(r.szGpsVersion, "\x02\x02\x00\x00", 4);
     std::strcpy(r.szGpsLatRef, "S");
-    r.dGpsLatitude = 33.8688;
     std::strcpy(r.szGpsLonRef, "E");
-    r.dGpsLongitude = 151.2093;
     std::strcpy(r.szGpsAltRef, "0");
-    r.dGpsAltitude = 58.25;
-
-    Rows expected = {
-        {"图像描述", "harbour"},
-        {"Exif版本", "0230"},
-        {"制造商", "Nikon"},
-        {"相机型号", "D750"},
-        {"拍摄时期", "2016:01:02 03:04:05"},
-        {"图像尺寸", "6016X4016"},
-        {"方向", "右下"},
-        {"色彩空间", "1"},
-        {"焦距:", "50.000000mm"},
-        {"曝光时间", "0.008000s"},
-        {"水平分辨率", "300"},
-        {"垂直分辨率", "150"},
-        {"分辨率单位", "厘米"},
-        {"编码方式", "194"},
-        {"闪光灯", "使用"},
-        {"快门光圈值", "2.800000"},
-        {"物距", "1.500000m"},
-        {"CCD宽度", "1.250000"},
-        {"曝光补偿", "-0.500000 ev"},
-        {"白平衡", "3"},
-        {"亮度", "7.500000"},
-        {"测光模式：", "矩阵测光"},
-        {"曝光程序", "光圈优先"},
-        {"ISO 速率", "400"},
-        {"压缩图像质量", "较好"},
-        {"焦平面X轴分辨率", "2000.500000"},
-        {"焦平面Y轴分辨率", "1000.250000"},
-        {"焦平面分辨率单位", "1.000000"},
-        {"GPS版本", "2.2.0.0"},
-        {"纬度参考", "S"},
-        {"纬度", "33.868800"},
-        {"经度参考", "E"},
-        {"经度", "151.209300"},
-        {"海拔高度参考", "0"},
-        {"海拔高度", "58.250000"},
-    };
-    EXPECT_EQ(RowsOf(r), expected);
+    // One statement, every number of the record.
+    r.nOrientation = 3, r.bIsColor = 1, r.nProcess = 194, r.bFlashUsed = 1, r.nLightSource = 3,
+    r.nMeteringMode = 5, r.nExposureProgram = 3, r.nISOEquivalent = 400, r.nCompressionLevel = 4,
+    r.fFocalLength = 50, r.fExposureTime = 0.008f, r.fApertureFNumber = 2.8f, r.fDistance = 1.5f,
+    r.fCCDWidth = 1.25f, r.fExposureBias = -0.5f, r.fFocalPlaneXRes = 2000.5f,
+    r.fFocalPlaneYRes = 1000.25f, r.fFocalPlaneUnits = 1, r.fXResolution = 300.9f,
+    r.fYResolution = 150.2f, r.fResolutionUnit = 3, r.fBrightness = 7.5f, r.dGpsLatitude = 33.8688,
+    r.dGpsLongitude = 151.2093, r.dGpsAltitude = 58.25;
+    EXPECT_EQ(RowsOf(r),
+              "图像描述=harbour\nExif版本=0230\n制造商=Nikon\n相机型号=D750\n"
+              "拍摄时期=2016:01:02 03:04:05\n图像尺寸=6016X4016\n方向=右下\n色彩空间=1\n"
+              "焦距:=50.000000mm\n曝光时间=0.008000s\n水平分辨率=300\n垂直分辨率=150\n"
+              "分辨率单位=厘米\n编码方式=194\n闪光灯=使用\n快门光圈值=2.800000\n物距=1.500000m\n"
+              "CCD宽度=1.250000\n曝光补偿=-0.500000 ev\n白平衡=3\n亮度=7.500000\n"
+              "测光模式：=矩阵测光\n曝光程序=光圈优先\nISO 速率=400\n压缩图像质量=较好\n"
+              "焦平面X轴分辨率=2000.500000\n焦平面Y轴分辨率=1000.250000\n"
+              "焦平面分辨率单位=1.000000\nGPS版本=2.2.0.0\n纬度参考=S\n纬度=33.868800\n"
+              "经度参考=E\n经度=151.209300\n海拔高度参考=0\n海拔高度=58.250000\n");
 }
 
 TEST(ExifRows, CodedValuesAtTheEdgesOfTheirTables) {
-    // Orientation 8 and metering 7 are the last entries of their tables.
-    ExifRecord last = Zero();
-    last.nOrientation = 8;
-    last.nMeteringMode = 7;
-    EXPECT_EQ(ValueOf(RowsOf(last), "方向"), "下左");
-    EXPECT_EQ(ValueOf(RowsOf(last), "测光模式："), "其他");
+    using Field = std::int32_t ExifRecord::*;
+    const Field program = &ExifRecord::nExposureProgram, level = &ExifRecord::nCompressionLevel;
     // Programs 2 and 5 share a text; above 8 the row stays with an empty value.
-    const std::pair<int, const char*> programs[] = {
-        {1, "手动模式"}, {2, "程序正常模式"}, {5, "程序正常模式"}, {8, "横向模式"}, {9, ""}};
-    for (auto [program, text] : programs) {
-        ExifRecord r = Zero();
-        r.nExposureProgram = program;
-        EXPECT_EQ(ValueOf(RowsOf(r), "曝光程序"), text) << program;
+    const std::tuple<const char*, Field, int, const char*> cases[] = {
+        {"方向", &ExifRecord::nOrientation, 8, "下左"},
+        {"测光模式：", &ExifRecord::nMeteringMode, 7, "其他"},
+        {"曝光程序", program, 1, "手动模式"},
+        {"曝光程序", program, 5, "程序正常模式"},
+        {"曝光程序", program, 9, ""},
+        {"压缩图像质量", level, 1, "一般"},
+        {"压缩图像质量", level, 0, "<no row>"}};
+    for (const auto& [label, field, value, text] : cases) {
+        ExifRecord r{};
+        r.*field = value;
+        EXPECT_EQ(ValueOf(RowsOf(r), label), text) << label << " " << value;
     }
-    const std::pair<int, const char*> levels[] = {{1, "一般"}, {2, "正常"}, {3, "正常"},
-                                                  {4, "较好"}, {5, "正常"}, {0, "<no row>"}};
-    for (auto [level, text] : levels) {
-        ExifRecord r = Zero();
-        r.nCompressionLevel = level;
-        EXPECT_EQ(ValueOf(RowsOf(r), "压缩图像质量"), text) << level;
-    }
-    const std::pair<float, const char*> units[] = {
-        {1, "无"}, {2, "英寸"}, {3.7f, "厘米"}, {5, "5.000000"}, {0.5f, "0.500000"}};
-    for (auto [unit, text] : units) {
-        ExifRecord r = Zero();
-        r.fXResolution = r.fYResolution = 10;
-        r.fResolutionUnit = unit;
+    for (auto [unit, text] : {std::pair{1.0f, "无"}, {3.7f, "厘米"}, {0.5f, "0.500000"}}) {
+        const ExifRecord r{.fXResolution = 10, .fYResolution = 10, .fResolutionUnit = unit};
         EXPECT_EQ(ValueOf(RowsOf(r), "分辨率单位"), text) << unit;
     }
+    // Metering outside 0 ... 7, a program below 1, a horizontal resolution
+    // without a vertical one and a longitude without a latitude give no row.
+    const ExifRecord r{
+        .nMeteringMode = 8, .nExposureProgram = -1, .fXResolution = 72, .dGpsLongitude = 116.4};
+    std::string always = RowsOf(ExifRecord{});
+    always.erase(always.find("测光模式："), std::string("测光模式：=未知\n").size());
+    EXPECT_EQ(RowsOf(r), always);
+    // The GPS version bytes are signed.
+    const ExifRecord gps{.szGpsVersion = {2, -2, -128, 127}, .dGpsLatitude = 1};
+    EXPECT_EQ(ValueOf(RowsOf(gps), "GPS版本"), "2.-2.-128.127");
 }
 
-TEST(ExifRows, RowsLeftOutByTheirConditions) {
-    ExifRecord r = Zero();
-    r.nMeteringMode = 8;
-    r.nExposureProgram = -1;
-    r.fXResolution = 72;     // without a vertical resolution
-    r.dGpsLongitude = 116.4; // without a latitude
-    std::strcpy(r.szGpsLatRef, "N");
-    std::vector<std::string> expected = {"Exif版本", "相机型号",   "拍摄时期", "图像尺寸",
-                                         "色彩空间", "焦距:",      "曝光时间", "编码方式",
-                                         "闪光灯",   "快门光圈值", "ISO 速率"};
-    EXPECT_EQ(Labels(RowsOf(r)), expected);
-    r.nMeteringMode = -1;
-    EXPECT_EQ(Labels(RowsOf(r)), expected);
+// ---------------------------------------------------------------------------
+// The GPS export of a folder
+
+// A JPEG with a date and, given a latitude reference, a GPS position (39 deg
+// 54 min 15.12 s, 116 deg 24 min west) with an altitude of 12.5 m below sea
+// level in the south, above it in the north.
+std::string JpegWithGps(bool big, const std::string& date, const char* latRef = nullptr) {
+    TiffWriter w(big);
+    const int ifd0 = w.AddDir(), exif = w.AddDir();
+    w.Link(ifd0, 34665, exif);
+    w.Ascii(exif, 36867, date);
+    if (latRef) {
+        const int gps = w.AddDir();
+        w.Link(ifd0, 34853, gps);
+        w.Ascii(gps, 1, latRef);
+        w.Rationals(gps, 2, {{39, 1}, {54, 1}, {1512, 100}});
+        w.Ascii(gps, 3, "W");
+        w.Rationals(gps, 4, {{116, 1}, {24, 1}, {0, 1}});
+        w.Add(gps, 5, kByte, 1, Bytes({*latRef == 'S'}));
+        w.Rational(gps, 6, 25, 2);
+    }
+    return JpegWith(ExifSection(w.Build()));
 }
 
-TEST(ExifRows, GpsVersionBytesAreSigned) {
-    ExifRecord r = Zero();
-    r.dGpsLatitude = 1;
-    std::memcpy(r.szGpsVersion, "\x02\xFE\x80\x7F", 4);
-    EXPECT_EQ(ValueOf(RowsOf(r), "GPS版本"), "2.-2.-128.127");
-}
+TEST(GpsExport, JpegsAreExportedWithTheirPositions) {
+    TempDir home;
+    ProgramFolderGuard guard(home.Path());
+    home.Write("imggps.gpd", std::string(5000, 'o')); // an older export is replaced whole
+    const std::pair<const char*, std::string> files[] = {
+        {"a.jpg", JpegWithGps(false, "2015:03:07 09:05:11", "N")},
+        {"b.jpg", JpegWithGps(true, "2015:03:08 10:00:00")},
+        {"c.png", Bytes({0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A})},
+        {"d.jpg", JpegWithGps(true, "2016:12:31 23:59:59", "S")},
+        {"g.jpg", Soi() + FrameHeader(5, 5, 3) + Bytes({0xFF, 0xD9})}}; // no scan
+    Strings list{home.File("pics/missing.jpg")};
+    for (const auto& [name, bytes] : files) {
+        home.Write(std::string("pics/") + name, bytes);
+        list.push_back(home.File(std::string("pics/") + name));
+    }
+    ASSERT_TRUE(ExportGpsInfo("/photos/trip/", list));
+    // Nine arrays and nothing behind them; the altitude reference byte is
+    // copied as text: 0 gives an empty text.
+    const std::string bytes = ReadWholeFile(home.File("imggps.gpd")).value_or("");
+    std::vector<Strings> arrays;
+    std::size_t pos = 0;
+    while (auto a = ReadStringArray(bytes, pos))
+        arrays.push_back(*a);
+    EXPECT_EQ(pos, bytes.size());
+    const std::vector<Strings> expected = {
+        {"/photos/trip/"},
+        {"a.jpg", "b.jpg", "d.jpg"},
+        {"2015:03:07 09:05:11", "2015:03:08 10:00:00", "2016:12:31 23:59:59"},
+        {"N", "", "S"},
+        {"39.904200", "0.000000", "39.904200"},
+        {"W", "", "W"},
+        {"116.400000", "0.000000", "116.400000"},
+        {"", "", "\x01"},
+        {"12.500000", "0.000000", "12.500000"}};
+    EXPECT_EQ(arrays, expected);
+    // No temporary file is left beside it.
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(home.Path()), {}), 2);
 
-TEST(ExifRows, RowsFromAFileFollowTheReadersRules) {
-    // 72 dots per inch, orientation 9, and a GPS block on the equator.
-    TiffWriter w(true);
-    int ifd0 = w.AddDir();
-    int gps = w.AddDir();
-    w.Rational(ifd0, 282, 72, 1);
-    w.Rational(ifd0, 283, 72, 1);
-    w.Short(ifd0, 296, 2);
-    w.Short(ifd0, 274, 9);
-    w.Link(ifd0, 34853, gps);
-    w.Ascii(gps, 1, "N");
-    w.Rationals(gps, 2, {{0, 1}, {0, 1}, {0, 1}});
-    w.Ascii(gps, 3, "E");
-    w.Rationals(gps, 4, {{30, 1}, {0, 1}, {0, 1}});
-    Rows rows = RowsOfFile(JpegWith(ExifSection(w.Build()), 100, 50));
-    EXPECT_EQ(ValueOf(rows, "水平分辨率"), "72");
-    EXPECT_EQ(ValueOf(rows, "垂直分辨率"), "72");
-    EXPECT_EQ(ValueOf(rows, "分辨率单位"), "英寸");
-    EXPECT_EQ(ValueOf(rows, "方向"), "<no row>");
-    EXPECT_EQ(ValueOf(rows, "纬度"), "<no row>");
-    EXPECT_EQ(ValueOf(rows, "经度"), "<no row>");
-    EXPECT_EQ(ValueOf(rows, "图像尺寸"), "100X50");
-    EXPECT_EQ(rows.size(), 15u);
+    // Nothing to export, or nowhere to write: false, and the older file stays.
+    EXPECT_FALSE(ExportGpsInfo("/somewhere/", {home.File("pics/c.png")}) ||
+                 ExportGpsInfo("/somewhere/", {}));
+    ProgramFolderGuard nowhere(home.File("no/such/folder"));
+    EXPECT_FALSE(ExportGpsInfo("/f/", {home.File("pics/a.jpg")}));
+    EXPECT_EQ(ReadWholeFile(home.File("imggps.gpd")), bytes);
 }
 
 } // namespace

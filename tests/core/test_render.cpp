@@ -1,68 +1,31 @@
+#include "image/Blur.h"
+#include "image/FloatingRow.h"
+#include "image/Overview.h"
 #include "image/Render.h"
+
+#include "Pixels.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstring>
+#include <cmath>
+#include <numeric>
+#include <random>
 #include <vector>
 
 namespace {
 
 constexpr COLORREF kBack = RGB(12, 34, 56);
 
-// A picture whose every pixel tells its own place: column x and row y (from
-// the top) are spread over red, green and blue.
-CImageBuffer Coded(int w, int h) {
-    CImageBuffer b;
-    EXPECT_TRUE(b.Allocate(w, h));
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x)
-            b.SetPixelRgb(x, h - 1 - y, std::uint8_t(x & 255),
-                          std::uint8_t((x >> 8) | ((y >> 8) << 4)), std::uint8_t(y & 255));
-    return b;
-}
-
-struct Place {
-    int x, y; // picture column, row from the top
-    bool operator==(const Place&) const = default;
-};
-
-Place Decode(std::uint32_t v) {
-    const int r = (v >> 16) & 255, g = (v >> 8) & 255, b = v & 255;
-    return {r | ((g & 15) << 8), b | ((g >> 4) << 8)};
-}
-
-// A window-sized block with a few spare bytes at each row end, which must
-// stay untouched.
-struct Block {
-    int w, h, stride;
-    std::vector<std::uint8_t> bytes;
-    Block(int w_, int h_)
-        : w(w_), h(h_), stride(w_ * 4 + 8), bytes(std::size_t(stride) * h_, 0xAB) {}
-    CViewDest Dest() { return {bytes.data(), w, h, stride, EPixelFormat::kXrgb32}; }
-    std::uint32_t At(int x, int y) const {
-        std::uint32_t v;
-        std::memcpy(&v, bytes.data() + std::size_t(y) * stride + 4 * x, 4);
-        return v;
-    }
-    bool PaddingIntact() const {
-        for (int y = 0; y < h; ++y)
-            for (int i = w * 4; i < stride; ++i)
-                if (bytes[std::size_t(y) * stride + i] != 0xAB)
-                    return false;
-        return true;
-    }
-};
-
+// A view at zoom z, dragged so that zoomed pixel (sx, sy) (y from the bottom)
+// is at the lower left corner as far as the view allows.
 CViewState ViewAt(int w, int h, int cw, int ch, float z, int sx = 0, int sy = 0) {
     CViewState v;
     v.SetClientSize(cw, ch);
     v.OpenPicture(w, h, false);
     v.ApplyZoom(z);
-    if (v.IsScrollable()) {
-        const ViewPoint s = v.GetScroll();
-        v.DragBy(s.x - sx, sy - s.y);
-    }
+    if (v.IsScrollable())
+        v.DragBy(v.GetScroll().x - sx, sy - v.GetScroll().y);
     return v;
 }
 
@@ -71,194 +34,262 @@ CViewState ViewAt(int w, int h, int cw, int ch, float z, int sx = 0, int sy = 0)
 // zoomed pixel; zoomed pixel p belongs to picture pixel p / zoom.
 Place ExpectedEnlarged(const CViewState& v, int X, int Y) {
     const ViewRect& rc = v.GetDestRect();
-    const ViewSize img = v.GetImageSize(), sc = v.GetScaledSize();
+    const ViewSize sc = v.GetScaledSize();
     const int z = int(v.GetZoom());
     const int ox = std::clamp(v.GetScroll().x, 0, std::max(0, sc.cx - rc.Width()));
     const int oy = std::clamp(v.GetScroll().y, 0, std::max(0, sc.cy - rc.Height()));
-    const int zx = ox + (X - rc.left);
-    const int zyUp = oy + (rc.bottom - 1 - Y);
-    return {zx / z, img.cy - 1 - zyUp / z};
+    return {(ox + X - rc.left) / z, v.GetImageSize().cy - 1 - (oy + rc.bottom - 1 - Y) / z};
 }
 
-// Reference for a reduced view: single-precision running sums of
-// 1 / zoom - 0.0001 from the left column and from the bottom row.
-std::vector<int> RunningMap(int n, float z) {
-    std::vector<int> m;
-    float a = 0;
-    for (int i = 0; i < n; ++i) {
-        m.push_back(int(a));
-        a += 1.0f / z - 0.0001f;
-    }
-    return m;
-}
-
-void ExpectFrame(const CImageBuffer& img, const CViewState& v, const char* what) {
+void ExpectFrame(const CImageBuffer& img, const CViewState& v) {
     const ViewSize c = v.GetClientSize();
-    Block b(c.cx, c.cy);
-    CViewDest d = b.Dest();
-    ASSERT_TRUE(RenderView(img, v, kBack, d)) << what;
     const ViewRect& rc = v.GetDestRect();
-    std::vector<int> cols, rows;
-    if (v.GetZoom() < 1.0f) {
-        cols = RunningMap(rc.Width(), v.GetZoom());
-        rows = RunningMap(rc.Height(), v.GetZoom());
-    }
+    const float z = v.GetZoom();
+    SCOPED_TRACE(testing::Message() << img.Width() << "x" << img.Height() << " at " << z << " from "
+                                    << v.GetScroll().x << "," << v.GetScroll().y);
+    PixelBlock b(c.cx, c.cy);
+    ASSERT_TRUE(RenderView(img, v, kBack, b.Dest()));
+    // Reference for a reduced view: single-precision running sums of
+    // 1 / zoom - 0.0001 from the left column and from the bottom row.
+    std::vector<int> cols;
+    float sum = 0;
+    for (int i = 0; z < 1.0f && i < std::max(rc.Width(), rc.Height()); ++i, sum += 1 / z - 0.0001f)
+        cols.push_back(int(sum));
     int bad = 0;
     for (int Y = 0; Y < c.cy && bad < 5; ++Y)
         for (int X = 0; X < c.cx && bad < 5; ++X) {
             const std::uint32_t got = b.At(X, Y);
             if (!rc.Contains(X, Y)) {
-                if (got != ColorToXrgb(kBack)) {
-                    ADD_FAILURE() << what << ": margin pixel " << X << "," << Y;
-                    ++bad;
-                }
+                if (got != ColorToXrgb(kBack) && ++bad)
+                    ADD_FAILURE() << "margin pixel " << X << "," << Y;
                 continue;
             }
-            Place want;
-            if (v.GetZoom() < 1.0f)
-                want = {cols[X - rc.left], img.Height() - 1 - rows[rc.bottom - 1 - Y]};
-            else
-                want = ExpectedEnlarged(v, X, Y);
-            if (Decode(got) != want || (got >> 24) != 0xFF) {
-                ADD_FAILURE() << what << ": pixel " << X << "," << Y << " shows " << Decode(got).x
-                              << "," << Decode(got).y << " not " << want.x << "," << want.y;
-                ++bad;
-            }
+            const Place want =
+                z < 1.0f ? Place{cols[X - rc.left], img.Height() - 1 - cols[rc.bottom - 1 - Y]}
+                         : ExpectedEnlarged(v, X, Y);
+            if ((Decode(got) != want || (got >> 24) != 0xFF) && ++bad)
+                ADD_FAILURE() << "pixel " << X << "," << Y << " shows " << Decode(got).x << ","
+                              << Decode(got).y << " not " << want.x << "," << want.y;
         }
-    EXPECT_TRUE(b.PaddingIntact()) << what;
+    EXPECT_TRUE(b.GuardIntact());
 }
 
-TEST(RenderView, ActualSizeCopiesTheVisiblePartInEveryLayout) {
+TEST(RenderView, EveryZoomAndLayoutFromEveryEdge) {
     // Widths that are multiples of 4 leave no row padding, so a read past
-    // the last pixel leaves the picture's block (and the sanitizer sees it).
+    // the last pixel leaves the picture's block (and the sanitizer sees it);
+    // 101 leaves padding behind each row, which must stay out of the view.
+    // In the last case the window shrank after the fit: the reduced view
+    // overflows it.
     const struct {
-        int w, h;
-    } sizes[] = {{400, 300}, {240, 100}, {120, 320}, {100, 60}, {200, 150}};
-    for (const auto& s : sizes) {
-        const CImageBuffer img = Coded(s.w, s.h);
-        for (int pos = 0; pos < 3; ++pos) {
-            // From the first pixel, the middle, and dragged to the last one.
-            const int sx = pos == 0 ? 0 : (pos == 1 ? s.w / 3 : s.w - 1);
-            const int sy = pos == 0 ? 0 : (pos == 1 ? s.h / 3 : s.h - 1);
-            const CViewState v = ViewAt(s.w, s.h, 200, 150, 1.0f, sx, sy);
-            ExpectFrame(img, v, "1.0");
-        }
-    }
-}
-
-TEST(RenderView, EnlargedViewsAtThePictureEdges) {
-    const struct {
-        int w, h;
+        int w, h, cw, ch;
         float z;
-        int layout;
-    } cases[] = {
-        {120, 100, 2.0f, kLayoutBothOverflow}, {124, 40, 3.0f, kLayoutWider},
-        {40, 96, 2.0f, kLayoutTaller},         {36, 28, 4.0f, kLayoutFits},
-        {64, 48, 7.0f, kLayoutBothOverflow},   {28, 20, 20.0f, kLayoutBothOverflow},
-    };
+    } cases[] = {{400, 300, 200, 150, 1},   {240, 100, 200, 150, 1}, {120, 320, 200, 150, 1},
+                 {100, 60, 200, 150, 1},    {120, 100, 180, 140, 2}, {124, 40, 180, 140, 3},
+                 {40, 96, 180, 140, 2},     {36, 28, 180, 140, 4},   {28, 20, 180, 140, 20},
+                 {101, 77, 90, 70, 1},      {101, 77, 90, 70, 3},    {101, 77, 90, 70, 0.5f},
+                 {800, 600, 400, 300, 0.9f}};
     for (const auto& c : cases) {
         const CImageBuffer img = Coded(c.w, c.h);
-        for (int pos = 0; pos < 4; ++pos) {
-            const int sw = int(c.w * c.z), sh = int(c.h * c.z);
-            const int sx = pos == 0 ? 0 : (pos == 1 ? sw / 2 : (pos == 2 ? sw - 181 : sw - 1));
-            const int sy = pos == 0 ? sh - 1 : (pos == 1 ? sh / 3 : (pos == 2 ? 1 : 0));
-            const CViewState v = ViewAt(c.w, c.h, 180, 140, c.z, sx, sy);
-            ASSERT_EQ(v.GetLayout(), c.layout);
-            ExpectFrame(img, v, "enlarged");
-        }
+        const int sw = int(c.w * c.z), sh = int(c.h * c.z);
+        for (auto [sx, sy] :
+             {std::pair{0, 0}, {sw / 2, sh / 3}, {sw - c.cw - 1, 1}, {sw - 1, sh - 1}, {0, sh - 1}})
+            ExpectFrame(img, ViewAt(c.w, c.h, c.cw, c.ch, c.z, sx, sy));
     }
 }
 
-TEST(RenderView, ReducedViewFollowsTheRunningSumsAndShowsEveryRow) {
+TEST(RenderView, FitStepShowsEveryRowAndEveryReducedStepFollowsTheRunningSums) {
     const CImageBuffer img = Coded(4000, 3000);
-    CViewState v;
-    v.SetClientSize(1000, 700);
-    v.OpenPicture(4000, 3000, false);
-    ExpectFrame(img, v, "fit");
-
-    // All rows are shown: the top row of the view comes from the top of the
-    // picture, the bottom row from the bottom.
-    Block b(1000, 700);
-    CViewDest d = b.Dest();
-    RenderView(img, v, kBack, d);
+    CViewState v = ViewAt(4000, 3000, 1000, 700, 1);
+    v.FitToWindow();
+    ExpectFrame(img, v);
+    // The top row of the view comes from the top of the picture, the bottom
+    // row from the bottom, the right column from the right.
+    PixelBlock b(1000, 700);
+    RenderView(img, v, kBack, b.Dest());
     const ViewRect& rc = v.GetDestRect();
     const double span = 1.0 / v.GetZoom();
     EXPECT_LE(Decode(b.At(rc.left, rc.top)).y, 2 * span);
     EXPECT_EQ(Decode(b.At(rc.left, rc.bottom - 1)).y, 2999);
     EXPECT_GE(Decode(b.At(rc.right - 1, rc.top)).x, 4000 - 2 * span);
-
-    for (int i = 1; i <= 9; ++i) {
+    for (int i = 1; i < 9; ++i) {
         v.SetZoomIndex(i);
         v.ApplyZoom(v.GetZoomStep(i));
-        ExpectFrame(img, v, "reduced step");
+        ExpectFrame(img, v);
     }
 }
 
-TEST(RenderView, ReducedViewInAWindowSmallerThanThePicture) {
-    // The window shrank after the fit: the reduced view fills the window
-    // from the picture's lower left corner and reads nothing outside it.
-    const CImageBuffer img = Coded(800, 600);
-    CViewState v;
-    v.SetClientSize(400, 300);
-    v.OpenPicture(800, 600, false);
-    v.ApplyZoom(0.9f);
-    ASSERT_EQ(v.GetLayout(), kLayoutBothOverflow);
-    ExpectFrame(img, v, "reduced overflowing");
-}
-
-TEST(RenderView, OddWidthsKeepRowPaddingOutOfTheView) {
-    // 3 x width is not a multiple of 4: padding bytes follow each row.
-    const CImageBuffer img = Coded(101, 77);
-    ExpectFrame(img, ViewAt(101, 77, 90, 70, 1.0f, 100, 76), "padding 1.0");
-    ExpectFrame(img, ViewAt(101, 77, 90, 70, 3.0f, 302, 0), "padding 3.0");
-    ExpectFrame(img, ViewAt(101, 77, 90, 70, 0.5f), "padding 0.5");
-}
-
-TEST(RenderView, BlockSmallerThanTheWindowIsClipped) {
-    const CImageBuffer img = Coded(400, 300);
-    const CViewState v = ViewAt(400, 300, 200, 150, 2.0f, 123, 45);
-    Block b(150, 100);
-    CViewDest d = b.Dest();
-    ASSERT_TRUE(RenderView(img, v, kBack, d));
-    for (int Y = 0; Y < 100; ++Y)
-        for (int X = 0; X < 150; ++X)
-            ASSERT_EQ(Decode(b.At(X, Y)), ExpectedEnlarged(v, X, Y)) << X << "," << Y;
-    EXPECT_TRUE(b.PaddingIntact());
-}
-
-TEST(RenderView, NothingToDrawFillsTheBackground) {
-    const CImageBuffer img = Coded(64, 48);
-    CViewState none;
-    none.SetClientSize(50, 40);
-    Block b(50, 40);
-    CViewDest d = b.Dest();
-    EXPECT_FALSE(RenderView(img, none, kBack, d));
-    EXPECT_EQ(b.At(0, 0), ColorToXrgb(kBack));
-    EXPECT_EQ(b.At(49, 39), ColorToXrgb(kBack));
-
-    // A view made for another picture size must not be applied to this one.
-    CViewState other = ViewAt(640, 480, 50, 40, 1.0f, 600, 0);
-    EXPECT_FALSE(RenderView(img, other, kBack, d));
-    EXPECT_EQ(b.At(25, 20), ColorToXrgb(kBack));
-    EXPECT_TRUE(b.PaddingIntact());
-}
-
-TEST(RenderView, RendererReusedAcrossScrollsAndZooms) {
-    // The cached column map must follow every change of offset and zoom.
-    const CImageBuffer img = Coded(160, 120);
-    CViewState v = ViewAt(160, 120, 100, 80, 2.0f, 0, 0);
+TEST(RenderView, ReusedAndRefusedViews) {
+    // One renderer across scrolls and zooms: the cached column map follows.
+    CViewState m = ViewAt(160, 120, 100, 80, 2.0f, 0, 0);
+    const CImageBuffer mid = Coded(160, 120);
     CViewRenderer r;
-    Block b(100, 80);
-    CViewDest d = b.Dest();
+    PixelBlock b(100, 80);
     for (int step = 0; step < 6; ++step) {
         if (step == 3)
-            v.ZoomIn();
-        v.DragBy(-7, 5);
-        ASSERT_TRUE(r.Render(img, v, kBack, d));
+            m.ZoomIn();
+        m.DragBy(-7, 5);
+        ASSERT_TRUE(r.Render(mid, m, kBack, b.Dest()));
         for (int Y = 0; Y < 80; Y += 7)
             for (int X = 0; X < 100; X += 3)
-                ASSERT_EQ(Decode(b.At(X, Y)), ExpectedEnlarged(v, X, Y)) << step;
+                ASSERT_EQ(Decode(b.At(X, Y)), ExpectedEnlarged(m, X, Y)) << step;
     }
+
+    // Nothing to draw, or a view made for another picture size: background only.
+    CViewState none;
+    none.SetClientSize(100, 80);
+    EXPECT_FALSE(RenderView(mid, none, kBack, b.Dest()));
+    EXPECT_EQ(b.At(99, 79), ColorToXrgb(kBack));
+    b = PixelBlock(100, 80);
+    EXPECT_FALSE(RenderView(mid, ViewAt(640, 480, 100, 80, 1.0f, 600, 0), kBack, b.Dest()));
+    EXPECT_EQ(b.At(50, 40), ColorToXrgb(kBack));
+    EXPECT_TRUE(b.GuardIntact());
+}
+
+// ---------------------------------------------------------------------------
+// The overview panel and the full-screen button row
+
+TEST(Overview, PreviewPanelMarkerAndItsDrags) {
+    const int cw = 500, ch = 400;
+    const CImageBuffer img = Coded(1000, 800);
+    CViewState v = ViewAt(1000, 800, cw, ch, 2.0f, 700, 500); // 2000 x 1600, scrolled
+    COverview o;
+    o.BuildOverview(img);
+    o.ResetPosition(cw, ch);
+    // The picture fitted into 100 x 100, each preview pixel from its own
+    // footprint, centred in the panel's preview area.
+    ASSERT_EQ(o.GetPreviewSize(), (ViewSize{100, 80}));
+    for (int y = 0; y < 80; ++y)
+        for (int x = 0; x < 100; ++x)
+            ASSERT_EQ(Decode(o.PreviewPixel(x, y)).x / 10 * 100 +
+                          Decode(o.PreviewPixel(x, y)).y / 10,
+                      x * 100 + y);
+    const ViewRect panel = o.PanelRect(), preview = o.PreviewRect(), marker = o.MarkerRect(v);
+    EXPECT_EQ(preview, (ViewRect{400, 234 + 15 + 10, 500, 234 + 15 + 90}));
+    // Drawn over the view: the area round the preview darkened to 60 %, the
+    // caption band, the preview, the marker round the shown part (250 x 200
+    // of 1000 x 800 picture pixels, at the scroll offset).
+    PixelBlock f(cw, ch);
+    ASSERT_TRUE(RenderView(img, v, RGB(0, 0, 0), f.Dest()));
+    const std::uint32_t under = f.At(panel.left + 50, panel.top + 16) & 255;
+    ASSERT_TRUE(o.DrawOverview(f.Dest(), v));
+    EXPECT_EQ(f.At(panel.left + 50, panel.top + 16) & 255, std::uint32_t(under * 0.6 + 1e-9));
+    EXPECT_EQ(f.At(panel.left + 30, panel.top + 7), ColorToXrgb(kOverviewCaptionColor));
+    EXPECT_EQ(f.At(marker.left, marker.top), ColorToXrgb(kOverviewMarkerColor));
+    EXPECT_EQ(f.At(preview.left + 3, preview.top + 1), o.PreviewPixel(3, 1));
+    const ViewPoint s = v.GetShownOrigin();
+    EXPECT_TRUE(std::abs(marker.left - preview.left - s.x / 20.0) <= 1 &&
+                std::abs(marker.top - preview.top - (800 - (s.y + ch) / 2.0) / 10) <= 1 &&
+                std::abs(marker.Width() - 25) <= 1 && std::abs(marker.Height() - 20) <= 1);
+    // Not drawn over a view that does not scroll.
+    EXPECT_FALSE(o.DrawOverview(f.Dest(), ViewAt(1000, 800, cw, ch, 0.4f)));
+
+    const ViewRect close = o.CloseRect();
+    EXPECT_EQ((std::vector{o.HitTest(close.left + 2, close.top + 2, v),
+                           o.HitTest(marker.left + 1, marker.top + 1, v),
+                           o.HitTest(panel.left + 1, panel.top + 1, v),
+                           o.HitTest(panel.left - 1, panel.top + 1, v)}),
+              (std::vector{EOverviewHit::kClose, EOverviewHit::kMarker, EOverviewHit::kPanel,
+                           EOverviewHit::kNone}));
+    // The marker dragged far to the top left and far to the bottom right
+    // stops at the preview's corners, the view at the picture's.
+    o.BeginMarkerDrag(marker.left + 2, marker.top + 2, v);
+    o.DragMarkerTo(-1000, -1000, v);
+    EXPECT_EQ(v.GetShownOrigin(), (ViewPoint{0, 1600 - 400}));
+    EXPECT_EQ(o.MarkerRect(v).left, o.PreviewRect().left);
+    o.DragMarkerTo(5000, 5000, v);
+    o.EndDrag();
+    EXPECT_EQ(v.GetShownOrigin(), (ViewPoint{2000 - 500, 0}));
+    EXPECT_EQ(o.MarkerRect(v).bottom, o.PreviewRect().bottom);
+}
+
+TEST(FloatingRow, SixButtonsAlongTheBottomCentreAndTheExitCorner) {
+    CFloatingRow row;
+    row.Layout(1000, 700); // 93 to 69 pixels above the bottom, 10 pixels apart
+    for (int i = 0; i < 6; ++i)
+        EXPECT_EQ(row.buttons[std::size_t(i)], (ViewRect{398 + 34 * i, 607, 422 + 34 * i, 631}));
+    EXPECT_EQ(row.exit, (ViewRect{976, 0, 1000, 24}));
+    EXPECT_EQ(row.band, (ViewRect{0, 603, 1000, 634}));
+}
+
+// ---------------------------------------------------------------------------
+// The blur after a drag of a strongly enlarged view
+
+// The weights of the rule, in double precision: exp(-d^2 / (2 sigma^2)).
+double Weight(int d, int sigma) {
+    return std::exp(-double(d) * d / (2.0 * sigma * sigma));
+}
+
+TEST(Blur, SigmaKernelAndTwoTruncatedPasses) {
+    EXPECT_FALSE(ShouldBlurAfterDrag(kSmoothingGaussian, 3.0f) ||
+                 ShouldBlurAfterDrag(kSmoothingLinear, 8.0f));
+    EXPECT_TRUE(ShouldBlurAfterDrag(kSmoothingGaussian, 4.0f));
+    for (auto [zoom, sigma] : {std::pair{4.0f, 1}, {5.0f, 2}, {8.0f, 2}, {9.0f, 3}, {20.0f, 6}}) {
+        EXPECT_EQ(BlurSigmaForZoom(zoom), sigma) << zoom;
+        const std::vector<float> k = GaussianKernel(sigma);
+        ASSERT_EQ(int(k.size()), 6 * sigma + 1);
+        EXPECT_NEAR(k[0] / k[3 * sigma], Weight(3 * sigma, sigma), 1e-5);
+        EXPECT_NEAR(std::accumulate(k.begin(), k.end(), 0.0), 1.0, 1e-5);
+    }
+    // A lone green point in a black field, and a red left column: each pass
+    // truncates to whole levels, and at an edge only the taps on the picture
+    // count.
+    const int n = 21, c = 10, sigma = 1;
+    PixelBlock p(n, n, 0xFF000000u);
+    p.At(c, c) = 0xFF00FF00u;
+    for (int y = 0; y < n; ++y)
+        p.At(0, y) = 0xFFC80000u;
+    GaussianBlur(p.Dest(), {0, 0, n, n}, sigma);
+    double total = 0;
+    for (int d = -3; d <= 3; ++d)
+        total += Weight(d, sigma);
+    for (int y = 0; y < n; ++y)
+        for (int x = 0; x < n; ++x) {
+            const int dx = std::abs(x - c), dy = std::abs(y - c);
+            const int row = dx <= 3 && dy <= 3 ? int(255 * Weight(dx, sigma) / total) : 0;
+            EXPECT_NEAR(int((p.At(x, y) >> 8) & 255), int(row * Weight(dy, sigma) / total), 1)
+                << x << "," << y;
+            double num = 0, den = 0;
+            for (int d = -3; d <= 3; ++d)
+                if (x + d >= 0 && x + d < n) {
+                    den += Weight(d, sigma);
+                    num += x + d == 0 ? Weight(d, sigma) * 200 : 0;
+                }
+            EXPECT_NEAR(int((p.At(x, y) >> 16) & 255), int(num / den), 1) << x << "," << y;
+            EXPECT_EQ(p.At(x, y) & 0xFF0000FFu, 0xFF000000u);
+        }
+}
+
+TEST(Blur, EachPassTruncatesWithoutAllowance) {
+    // Rows all alike, of random levels: a pixel is its row's weighted sum
+    // (in double precision here) truncated, less the level that the vertical
+    // pass of a flat column may lose. A sum just below a whole level (by
+    // 0.0002 to 0.0009, far beyond float rounding) keeps the level below.
+    const int n = 4096;
+    PixelBlock p(n, 7, 0);
+    std::mt19937 rng(5);
+    std::vector<std::uint32_t> row;
+    for (int x = 0; x < n; ++x) {
+        row.push_back(0xFF000000u | std::uint32_t(rng() & 0xFFFFFF));
+        for (int y = 0; y < 7; ++y)
+            p.At(x, y) = row.back();
+    }
+    GaussianBlur(p.Dest(), {0, 0, n, 7}, 1);
+    const std::vector<float> k = GaussianKernel(1);
+    int justBelow = 0;
+    for (int x = 3; x < n - 3; ++x)
+        for (int shift : {0, 8, 16}) {
+            double sum = 0;
+            for (int d = -3; d <= 3; ++d)
+                sum += double(k[std::size_t(d + 3)]) *
+                       double((row[std::size_t(x + d)] >> shift) & 255);
+            const double below = std::ceil(sum) - sum;
+            if (below < 0.0002 || below > 0.9998)
+                continue; // too close to call
+            justBelow += below < 0.0009;
+            const int got = int(p.At(x, 3) >> shift) & 255;
+            ASSERT_TRUE(got == int(sum) || got == int(sum) - 1) << x << " " << sum;
+        }
+    EXPECT_GT(justBelow, 0);
 }
 
 } // namespace

@@ -8,113 +8,95 @@
 
 namespace {
 
-TEST(Settings, ConstructionValues) {
-    CSystemSettings s;
-    EXPECT_EQ(s.crRightBack, RGB(128, 128, 128));
-    EXPECT_EQ(s.crTumBack, RGB(128, 128, 128));
-    for (COLORREF c : {s.crLeftBack, s.crRightTubBk, s.crTumCrInfo, s.crTumTile, s.crTumTileBk})
-        EXPECT_EQ(c, RGB(255, 255, 255));
-    EXPECT_EQ(s.crTumCrIndi, RGB(0, 0, 255));
-    EXPECT_EQ(s.nTumCx, 60);
-    EXPECT_EQ(s.nTumCy, 60);
-    EXPECT_EQ(s.mAdd, 1);
-    EXPECT_EQ(s.mDelete + s.mSave + s.mLastSee, 0);
+TEST(IniFile, ProfileRules) {
+    // Names compare without case; integers are their leading decimal digits,
+    // wrapping like a 32-bit counter.
+    CIniFile ini;
+    ini.Parse("[Colors]\r\nRed = 12\r\n; a comment\r\n[other]\r\nRed=99\r\n");
+    EXPECT_EQ(ini.Get("colors", "RED").value() + ini.Get("Other", "red").value(), "1299");
+    EXPECT_FALSE(ini.Get("Colors", "Green") || ini.Get("Missing", "Red") ||
+                 ini.Get("Colors", "; a comment"));
+    const std::pair<const char*, int> ints[] = {
+        {"300", 300}, {"  42abc", 42}, {"abc", 0}, {"-5", 0}, {"4294967297", 1}};
+    for (auto [text, value] : ints)
+        EXPECT_EQ(ParseProfileInt(text), value) << text;
+
+    // Writing one value keeps everything else, a new key inside its section.
+    TempDir dir;
+    const std::string path = dir.File("a.ini");
+    dir.Write("a.ini", "; mine\n[Keep]\nfoo=bar\n\n[Colors]\nRed=1\n\n[Tail]\nx=y\n"
+                       "[S]\nname=\"ab宋体\"\n");
+    ASSERT_TRUE(WritePrivateProfileString("colors", "red", "7", path));
+    ASSERT_TRUE(WritePrivateProfileString("Colors", "Blue", "9", path));
+    EXPECT_EQ((std::vector{GetPrivateProfileInt("Colors", "Red", -1, path),
+                           GetPrivateProfileInt("Colors", "Blue", -1, path),
+                           GetPrivateProfileInt("Colors", "Alpha", -1, path)}),
+              (std::vector{7, 9, -1}));
+    const std::string text = *ReadWholeFile(path);
+    EXPECT_EQ(text.find("; mine\r\n[Keep]\r\nfoo=bar\r\n"), 0u);
+    EXPECT_LT(text.find("Blue=9"), text.find("[Tail]"));
+    // Strings lose their quotes and are cut without splitting a character.
+    EXPECT_EQ(GetPrivateProfileString("S", "name", "", path, 100), "ab宋体");
+    EXPECT_EQ(GetPrivateProfileString("S", "name", "", path, 4), "ab");
+    EXPECT_EQ(GetPrivateProfileString("S", "none", "dflt", dir.File("none.ini"), 100), "dflt");
 }
 
-TEST(Settings, MissingFileGivesTheFileDefaults) {
-    TempDir dir;
-    CSystemSettings s;
+TEST(Settings, ConstructionAndFileDefaults) {
+    const CSystemSettings s;
+    EXPECT_EQ(
+        (std::vector{s.crRightBack, s.crLeftBack, s.crRightTubBk, s.crTumBack, s.crTumCrInfo,
+                     s.crTumCrIndi, s.crTumTile, s.crTumTileBk}),
+        (std::vector{RGB(128, 128, 128), RGB(255, 255, 255), RGB(255, 255, 255), RGB(128, 128, 128),
+                     RGB(255, 255, 255), RGB(0, 0, 255), RGB(255, 255, 255), RGB(255, 255, 255)}));
+    EXPECT_EQ((std::vector{s.nTumCx, s.nTumCy, s.mAdd, s.mDelete, s.mSave, s.mLastSee}),
+              (std::vector{60, 60, 1, 0, 0, 0}));
+    // A missing file gives the file's own defaults.
+    CSystemSettings r;
     std::string folder = "unchanged";
-    ReadSettingsFile(dir.File("System.ini"), s, folder);
-    EXPECT_EQ(s.crRightBack, RGB(255, 255, 255));
-    EXPECT_EQ(s.crLeftBack, RGB(255, 255, 255));
-    EXPECT_EQ(s.crTumBack, RGB(255, 255, 255));
-    EXPECT_EQ(s.crTumCrInfo, RGB(128, 128, 128));
-    EXPECT_EQ(s.crTumCrIndi, RGB(0, 123, 188));
-    EXPECT_EQ(s.crTumTile, RGB(0, 0, 0));
-    EXPECT_EQ(s.crTumTileBk, RGB(255, 255, 255));
-    EXPECT_EQ(s.nTumCx, 80);
-    EXPECT_EQ(s.nTumCy, 80);
+    ReadSettingsFile("/nonexistent/System.ini", r, folder);
+    EXPECT_EQ(
+        (std::vector{r.crRightBack, r.crTumCrInfo, r.crTumCrIndi, r.crTumTile}),
+        (std::vector{RGB(255, 255, 255), RGB(128, 128, 128), RGB(0, 123, 188), RGB(0, 0, 0)}));
+    EXPECT_EQ((std::vector{r.nTumCx, r.nTumCy, r.mAdd, r.mDelete, r.mSave, r.mLastSee}),
+              (std::vector{80, 80, 0, 1, 0, 0}));
     EXPECT_EQ(folder, "No Name");
-    EXPECT_EQ(s.mAdd, 0);
-    EXPECT_EQ(s.mDelete, 1);
-    EXPECT_EQ(s.mSave, 0);
-    EXPECT_EQ(s.mLastSee, 0);
 }
 
-TEST(Settings, ValuesAreReadWithTheProfileRules) {
+TEST(Settings, ReadWithTheProfileRulesWrittenWholeOrNotAtAllAndReset) {
     TempDir dir;
-    dir.Write("System.ini", "[RightBackColor]\nRed=300\nGreen=abc\nBlue=17\n"
-                            "[AddTreeWndImgfile]\nmAdd=1\n[DeleteInfo]\nmDelete=0\n"
-                            "[AutoSave]\nmSave=5\n[ShowLastSee]\nmLastSee=x\n"
-                            "[TumSize]\nCx=120\n[CurrentFolder]\nFolder=/home/u/Pictures/\n");
+    const std::string path = dir.File("System.ini");
+    dir.Write("System.ini", "[RightBackColor]\nRed=300\nGreen=abc\nBlue=17\n[AddTreeWndImgfile]\n"
+                            "mAdd=1\n[AutoSave]\nmSave=5\n[TumSize]\nCx=120\n[Foreign]\nkeep=me\n");
     CSystemSettings s;
     std::string folder;
-    ReadSettingsFile(dir.File("System.ini"), s, folder);
-    EXPECT_EQ(s.crRightBack, RGB(44, 0, 17)); // 300 keeps its low 8 bits; "abc" reads 0
-    EXPECT_EQ(s.mAdd, 0);                     // never taken from the file
-    EXPECT_EQ(s.mDelete, 0);
-    EXPECT_EQ(s.mSave, 1); // any value other than 0 is on
-    EXPECT_EQ(s.mLastSee, 0);
-    EXPECT_EQ(s.nTumCx, 120);
-    EXPECT_EQ(s.nTumCy, 80);
-    EXPECT_EQ(folder, "/home/u/Pictures/");
-}
-
-TEST(Settings, WriteThenReadGivesTheSameRecordAndFileLayout) {
-    TempDir dir;
-    std::string path = dir.File("System.ini");
-    dir.Write("System.ini", "[Foreign]\nkeep=me\n[AddTreeWndImgfile]\nmAdd=1\n");
-    CSystemSettings s;
-    s.crRightBack = RGB(1, 2, 3);
-    s.crTumCrIndi = RGB(250, 0, 9);
-    s.nTumCx = 150;
+    ReadSettingsFile(path, s, folder);
+    // 300 keeps its low 8 bits, "abc" reads 0; mAdd is never taken from the
+    // file; any value other than 0 is on.
+    EXPECT_EQ(s.crRightBack, RGB(44, 0, 17));
+    EXPECT_EQ((std::vector{s.mAdd, s.mSave, s.nTumCx, s.nTumCy}), (std::vector{0, 1, 120, 80}));
     s.mAdd = 1;
     s.mDelete = 7;
-    s.mLastSee = 1;
-    std::string longFolder = "/" + std::string(3000, 'd') + "/";
+    const std::string longFolder = "/" + std::string(3000, 'd') + "/";
     ASSERT_TRUE(WriteSettingsFile(path, s, longFolder));
-    EXPECT_EQ(GetPrivateProfileString("RightBackColor", "Red", "", path, 10), "1");
-    EXPECT_EQ(GetPrivateProfileString("RightBackColor", "Blue", "", path, 10), "3");
-    EXPECT_EQ(GetPrivateProfileString("AddTreeWndImgfile", "mAdd", "", path, 10), "0");
-    EXPECT_EQ(GetPrivateProfileString("DeleteInfo", "mDelete", "", path, 10), "1");
-    EXPECT_EQ(GetPrivateProfileString("Foreign", "keep", "", path, 10), "me");
-
+    EXPECT_EQ(GetPrivateProfileString("AddTreeWndImgfile", "mAdd", "", path, 10) +
+                  GetPrivateProfileString("DeleteInfo", "mDelete", "", path, 10) +
+                  GetPrivateProfileString("Foreign", "keep", "", path, 10),
+              "01me");
     CSystemSettings r;
-    std::string folder;
     ReadSettingsFile(path, r, folder);
-    EXPECT_EQ(r.crRightBack, s.crRightBack);
-    EXPECT_EQ(r.crTumCrIndi, s.crTumCrIndi);
-    EXPECT_EQ(r.nTumCx, 150);
-    EXPECT_EQ(r.mAdd, 0);
-    EXPECT_EQ(r.mDelete, 1);
-    EXPECT_EQ(r.mLastSee, 1);
+    EXPECT_EQ((std::vector{r.crRightBack, COLORREF(r.nTumCx)}), (std::vector{s.crRightBack, 120u}));
     EXPECT_EQ(folder, longFolder); // long paths survive whole
-}
-
-TEST(Settings, ResetDeletesBothFilesAndTheNextSaveWritesThemAgain) {
-    TempDir dir;
-    dir.Write("System.ini", "[TumSize]\nCx=100\n");
+    // Reset deletes the settings and the favourites, nothing else.
     dir.Write("tree.sxs", std::string("\0\0", 2));
     dir.Write("other.txt", "x");
     DeleteStoredSettings(dir.Path());
-    EXPECT_FALSE(FileExists(dir.File("System.ini")));
-    EXPECT_FALSE(FileExists(dir.File("tree.sxs")));
+    EXPECT_FALSE(FileExists(path) || FileExists(dir.File("tree.sxs")));
     EXPECT_TRUE(FileExists(dir.File("other.txt")));
-    CSystemSettings s;
-    s.nTumCx = 100;
-    ASSERT_TRUE(WriteSettingsFile(dir.File("System.ini"), s, "No Name"));
-    EXPECT_EQ(GetPrivateProfileInt("TumSize", "Cx", 0, dir.File("System.ini")), 100);
-}
-
-TEST(Settings, AReadOnlyFolderFailsQuietlyAndKeepsTheOldFile) {
-    TempDir dir;
+    // A folder that refuses new files: writing fails quietly, the old file stays.
     dir.Write("ro/System.ini", "[TumSize]\nCx=90\n");
     ASSERT_TRUE(dir.MakeReadOnly(dir.File("ro")));
-    CSystemSettings s;
-    s.nTumCx = 140;
-    EXPECT_FALSE(WriteSettingsFile(dir.File("ro/System.ini"), s, "No Name"));
-    std::string folder;
+    EXPECT_FALSE(WriteSettingsFile(dir.File("ro/System.ini"), s, "No Name") ||
+                 WritePrivateProfileString("TumSize", "Cx", "2", dir.File("ro/System.ini")));
     ReadSettingsFile(dir.File("ro/System.ini"), s, folder);
     EXPECT_EQ(s.nTumCx, 90);
 }

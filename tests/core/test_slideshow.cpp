@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <thread>
 
@@ -15,38 +16,34 @@ using Clock = std::chrono::steady_clock;
 struct Event {
     char kind; // 's' slide, 'n' no pictures, 'f' finished
     int run, index;
-    std::string path;
-    bool decoded;
-    double ms; // since the sink was made
+    bool decoded;  // a slide came with its picture
+    double ms = 0; // since the sink was made
 };
 
 class RecordingSink : public CSlideShow::ISink {
 public:
     void OnSlide(int run, int i, int, const std::string& path,
                  std::unique_ptr<CImageBuffer> img) override {
-        Add({'s', run, i, path, img != nullptr, Since()});
+        Add({'s', run, i,
+             img && img->Width() == 8 && path.ends_with(char('a' + i) + std::string(".bmp"))});
     }
-    void OnNoPictures(int run) override { Add({'n', run, -1, {}, false, Since()}); }
-    void OnFinished(int run) override { Add({'f', run, -1, {}, false, Since()}); }
+    void OnNoPictures(int run) override { Add({'n', run, -1, false}); }
+    void OnFinished(int run) override { Add({'f', run, -1, false}); }
 
     // Waits until the given number of runs has finished (or 10 s passed).
     std::vector<Event> WaitFinished(int runs) {
         std::unique_lock<std::mutex> lock(m_mutex);
         m_cv.wait_for(lock, std::chrono::seconds(10), [&] {
-            int n = 0;
-            for (const Event& e : m_events)
-                n += e.kind == 'f';
-            return n >= runs;
+            return std::count_if(m_events.begin(), m_events.end(),
+                                 [](const Event& e) { return e.kind == 'f'; }) >= runs;
         });
         return m_events;
     }
 
 private:
-    double Since() const {
-        return std::chrono::duration<double, std::milli>(Clock::now() - m_start).count();
-    }
     void Add(Event e) {
         std::lock_guard<std::mutex> lock(m_mutex);
+        e.ms = std::chrono::duration<double, std::milli>(Clock::now() - m_start).count();
         m_events.push_back(std::move(e));
         m_cv.notify_all();
     }
@@ -75,30 +72,21 @@ TEST_F(SlideShowTest, ShowsEachPictureAfterOneDelayAndEnds) {
     EXPECT_TRUE(show.IsRunning());
     auto ev = sink->WaitFinished(1);
     ASSERT_EQ(ev.size(), 4u);
-    for (int i = 0; i < 3; ++i) {
-        EXPECT_EQ(ev[i].kind, 's');
-        EXPECT_EQ(ev[i].index, i);
-        EXPECT_TRUE(ev[i].decoded);
-        // The i-th picture comes after i + 1 delays.
-        EXPECT_GE(ev[i].ms, 150.0 * (i + 1) - 5);
-        EXPECT_LT(ev[i].ms, 150.0 * (i + 1) + 120);
+    for (int i = 0; i < 3; ++i) { // the i-th picture comes after i + 1 delays
+        EXPECT_TRUE(ev[i].kind == 's' && ev[i].index == i && ev[i].decoded);
+        EXPECT_TRUE(ev[i].ms >= 150.0 * (i + 1) - 5 && ev[i].ms < 150.0 * (i + 1) + 120)
+            << ev[i].ms;
     }
-    EXPECT_EQ(ev[0].path, dir.File("a.bmp"));
     EXPECT_EQ(ev[3].kind, 'f');
     show.RunEnded(ev[3].run);
     EXPECT_FALSE(show.IsRunning());
     EXPECT_TRUE(show.Toggle(dir.Path(), 10)); // the next toggle starts a new show
     sink->WaitFinished(2);
-}
-
-TEST_F(SlideShowTest, AFolderWithoutPicturesSaysSoAndEnds) {
+    // A folder without pictures says so and ends.
     TempDir empty;
-    CSlideShow show(sink);
     show.Start(empty.Path(), 10);
-    auto ev = sink->WaitFinished(1);
-    ASSERT_EQ(ev.size(), 2u);
-    EXPECT_EQ(ev[0].kind, 'n');
-    EXPECT_EQ(ev[1].kind, 'f');
+    ev = sink->WaitFinished(3);
+    EXPECT_TRUE(ev.size() > 2 && ev[ev.size() - 2].kind == 'n' && ev.back().kind == 'f');
 }
 
 TEST_F(SlideShowTest, AStopDuringAPauseStillShowsThatPictureThenEnds) {
@@ -108,9 +96,7 @@ TEST_F(SlideShowTest, AStopDuringAPauseStillShowsThatPictureThenEnds) {
     show.RequestStop();
     auto ev = sink->WaitFinished(1);
     ASSERT_EQ(ev.size(), 3u);
-    EXPECT_EQ(ev[0].index, 0);
-    EXPECT_EQ(ev[1].index, 1);
-    EXPECT_EQ(ev[2].kind, 'f');
+    EXPECT_TRUE(ev[0].index == 0 && ev[1].index == 1 && ev[2].kind == 'f');
     EXPECT_TRUE(show.AcceptSlide(ev[1].run));
 }
 
@@ -120,33 +106,29 @@ TEST_F(SlideShowTest, QuickTogglesNeverInterleaveTwoShows) {
     show.Toggle(dir.Path(), 100); // stop it
     EXPECT_FALSE(show.IsRunning());
     show.Toggle(dir.Path(), 100); // start run 2
-    int second = show.CurrentRun();
-    auto ev = sink->WaitFinished(2);
+    const int second = show.CurrentRun();
     std::vector<int> accepted;
-    for (const Event& e : ev)
+    for (const Event& e : sink->WaitFinished(2)) {
         if (e.kind == 's' && show.AcceptSlide(e.run))
             accepted.push_back(e.index);
-    EXPECT_EQ(accepted, (std::vector<int>{0, 1, 2}));
-    for (const Event& e : ev) {
-        if (e.kind == 's' && e.run != second) {
-            EXPECT_EQ(e.index, 0); // the stopped show got at most the slide it was waiting for
-        }
+        // The stopped show got at most the slide it was waiting for.
+        EXPECT_TRUE(e.kind != 's' || e.run == second || e.index == 0);
     }
+    EXPECT_EQ(accepted, (std::vector<int>{0, 1, 2}));
     // The first run's end does not end the second.
     show.RunEnded(second - 1);
     EXPECT_TRUE(show.IsRunning());
 }
 
 TEST_F(SlideShowTest, DestroyingTheShowAbandonsTheWorkerAtOnce) {
-    auto start = Clock::now();
+    const auto start = Clock::now();
     {
         CSlideShow show(sink);
         show.Start(dir.Path(), 5000);
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
     auto ev = sink->WaitFinished(1);
-    ASSERT_EQ(ev.size(), 1u);
-    EXPECT_EQ(ev[0].kind, 'f');
+    EXPECT_TRUE(ev.size() == 1 && ev[0].kind == 'f');
     EXPECT_LT(std::chrono::duration<double>(Clock::now() - start).count(), 2.0);
 }
 

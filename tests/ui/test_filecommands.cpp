@@ -50,16 +50,10 @@ void Answer(const QString& dialog, std::vector<std::pair<const char*, std::strin
 
 } // namespace
 
-class FileCommandsTest : public QObject {
+class FileCommandsTest : public QObject, RunningApp {
     Q_OBJECT
-    std::unique_ptr<QTemporaryDir> tmp;
-    std::unique_ptr<ProgramHome> home;
-    std::unique_ptr<CKelvraApp> app;
-    std::unique_ptr<CScriptedUi> ui;
-    CMainFrame* f = nullptr;
-    CTreeContainerWnd* pane = nullptr;
 
-    std::string Dir() const { return S(tmp->path()) + "/"; }
+    std::string Dir() const { return pics->Path(); }
 
     void CtrlKey(Qt::Key key) {
         QTest::keyClick(f->GetImgContainer()->ImageWnd(), key, Qt::ControlModifier);
@@ -73,20 +67,10 @@ class FileCommandsTest : public QObject {
 
 private slots:
     void init() {
-        tmp = std::make_unique<QTemporaryDir>();
-        home = std::make_unique<ProgramHome>();
-        app = StartApp(1000, 700);
-        QVERIFY(app);
-        ui = std::make_unique<CScriptedUi>(); // after the program's own services
-        f = app->MainFrame();
-        pane = f->GetTreeContainer();
+        Begin();
+        Start(1000, 700);
     }
-    void cleanup() {
-        ui.reset();
-        app.reset();
-        home.reset();
-        tmp.reset();
-    }
+    void cleanup() { End(); }
 
     void renameMoveAndDeleteTheShownPicture() {
         std::vector<std::string> files;

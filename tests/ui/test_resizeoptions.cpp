@@ -47,22 +47,20 @@ void Drive(CMainFrame* f, int command, std::function<void(QDialog*)> driver) {
 
 } // namespace
 
-class ResizeOptionsTest : public QObject {
+class ResizeOptionsTest : public QObject, RunningApp {
     Q_OBJECT
-    QTemporaryDir pics;
-    std::string Pic(const char* name) { return pics.path().toStdString() + "/" + name; }
+    std::string Pic(const char* name) { return pics->File(name); }
 
 private slots:
+    void cleanup() { End(); }
+
     // Both dialogs with a scripted file chooser and colour dialog.
     void resizeDialogWritesTheChosenSizeAndOptionsApplyOnOkOnly() {
-        ProgramHome home;
-        auto app = StartApp(1000, 700);
-        QVERIFY(app);
-        CScriptedUi ui;
-        CMainFrame* f = app->MainFrame();
-        ui.files = {MakePicture(Pic("orig.bmp"), 300, 200, RGB(20, 140, 220))};
+        Begin();
+        Start(1000, 700);
+        ui->files = {MakePicture(Pic("orig.bmp"), 300, 200, RGB(20, 140, 220))};
         for (const char* name : {"small.JPG", "wide.bmp", "x.png", "huge.bmp", "copy.png"})
-            ui.files.push_back(Pic(name));
+            ui->files.push_back(Pic(name));
         QVERIFY(f->OnCommand(ID_FILE_OPEN_IMAGE));
 
         // "1a0": the letter is refused; the locked height follows and does
@@ -75,8 +73,8 @@ private slots:
                      QString("10x6"));
             Click(dlg, "SaveButton");
         });
-        QCOMPARE(ui.filters.back(), std::string("JPG(*.jpg)|*.jpg|BMP(*.bmp)|*.bmp|"));
-        QCOMPARE(ui.startFolders.back(), pics.path().toStdString());
+        QCOMPARE(ui->filters.back(), std::string("JPG(*.jpg)|*.jpg|BMP(*.bmp)|*.bmp|"));
+        QCOMPARE(ui->startFolders.back() + "/", pics->Path()); // no trailing "/"
         QCOMPARE(FreeImage_GetFileType(Pic("small.JPG").c_str(), 0), FIF_JPEG);
         CImageBuffer saved;
         QVERIFY(LoadImageFile(Pic("small.JPG"), saved));
@@ -104,13 +102,15 @@ private slots:
                 Type(dlg, "WidthEdit", width);
                 dlg->accept();
             });
-            QCOMPARE(ui.shown.back().text, std::string(message));
+            QCOMPARE(ui->shown.back().text, std::string(message));
         }
-        QCOMPARE(ui.filters.size(), std::size_t(5));
+        QCOMPARE(ui->filters.size(), std::size_t(5));
         // No temporary file is left beside the targets or the program.
-        QCOMPARE(QDir(pics.path()).entryList(QDir::Files | QDir::Hidden).size(), 3);
+        QCOMPARE(
+            QDir(QString::fromStdString(pics->Path())).entryList(QDir::Files | QDir::Hidden).size(),
+            3);
         QVERIFY(
-            QDir(QString::fromStdString(home.Path())).entryList({"*.bmp"}, QDir::Files).isEmpty());
+            QDir(QString::fromStdString(home->Path())).entryList({"*.bmp"}, QDir::Files).isEmpty());
 
         // The picture window's "保存为" reaches the frame's save command.
         for (QAction* a : f->GetImgContainer()->ImageWnd()->ContextMenu()->actions())
@@ -123,14 +123,14 @@ private slots:
         CImageWndList* list = f->GetImgContainer()->ListWnd();
         CImageWnd* wnd = f->GetImgContainer()->ImageWnd();
         const COLORREF pictureBack = wnd->GetBackgroundColor(), listBack = list->Colors().wndBack;
-        ui.colors = {RGB(0, 200, 0), RGB(0, 200, 0)};
+        ui->colors = {RGB(0, 200, 0), RGB(0, 200, 0)};
 
         // Cancel: the fields show the frame's values, a colour box opens the
         // colour dialog preset to its colour, a scheme recolours the page at
         // once; nothing reaches the frame.
         Drive(f, ID_TOOLS_OPTIONS, [&](QDialog* sheet) {
             Click(sheet, "Box1018");
-            QCOMPARE(ui.colorPresets.back(), RGB(10, 20, 30));
+            QCOMPARE(ui->colorPresets.back(), RGB(10, 20, 30));
             QCOMPARE(PixelOf(sheet, "Box1018", 20, 9), QColor(0, 200, 0));
             QTest::keyClick(Child(sheet, "List1015"), Qt::Key_Down); // "方案2"
             QWidget* thumbs = Child(sheet, "ThumbnailsPage");

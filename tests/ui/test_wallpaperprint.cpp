@@ -16,7 +16,7 @@
 #include <QScreen>
 #include <QTest>
 
-class WallpaperPrintTest : public QObject {
+class WallpaperPrintTest : public QObject, RunningApp {
     Q_OBJECT
 private:
     // Runs a tool of poppler's; its output.
@@ -28,17 +28,17 @@ private:
     }
 
 private slots:
+    void cleanup() { End(); }
+
     void wallpaperCommandsHandTheShownPictureToTheDesktop() {
-        ProgramHome home;
-        auto app = StartApp(900, 700);
-        CMainFrame* f = app->MainFrame();
-        CScriptedUi ui;
+        Begin();
+        Start(900, 700);
         CScriptedWallpaper setter;
         // With no picture they do nothing.
         for (int id : {ID_WALLPAPER_TILE, ID_WALLPAPER_CENTER, ID_WALLPAPER_STRETCH})
             QVERIFY(f->OnCommand(id));
         QVERIFY(setter.calls.empty());
-        ui.files.push_back(MakePicture(home.File("sun.bmp"), 50, 40, RGB(200, 10, 10)));
+        ui->files.push_back(MakePicture(home->File("sun.bmp"), 50, 40, RGB(200, 10, 10)));
         QVERIFY(f->OnCommand(ID_FILE_OPEN_IMAGE));
         QMenu* context = f->GetImgContainer()->ImageWnd()->ContextMenu();
         emit context->aboutToShow();
@@ -57,26 +57,23 @@ private slots:
         QCOMPARE(setter.calls.size(), std::size_t(6));
         for (std::size_t i = 0; i < 6; ++i) {
             const CScriptedWallpaper::Call& c = setter.calls[i];
-            QCOMPARE(c.path, home.File("Wallpapers/sun.bmp"));
+            QCOMPARE(c.path, home->File("Wallpapers/sun.bmp"));
             QCOMPARE(c.style, styles[i % 3]);
             QCOMPARE(QSize(c.width, c.height), i % 3 == 2 ? device : QSize(50, 40));
         }
-        QVERIFY(ui.shown.empty());
+        QVERIFY(ui->shown.empty());
         setter.result = false;
         f->OnCommand(ID_WALLPAPER_TILE);
-        QCOMPARE(ui.shown.size(), std::size_t(1));
-        QCOMPARE(ui.shown[0].text, std::string("设置壁纸失败"));
+        QCOMPARE(ui->shown.size(), std::size_t(1));
+        QCOMPARE(ui->shown[0].text, std::string("设置壁纸失败"));
     }
 
     void printingCutsTheSlicesAndPrintsEveryPage() {
-        ProgramHome home;
-        QTemporaryDir tmp;
-        qputenv("TMPDIR", tmp.path().toUtf8());
-        auto app = StartApp(900, 700);
-        CMainFrame* f = app->MainFrame();
-        CScriptedUi ui;
+        Begin();
+        qputenv("TMPDIR", QByteArray::fromStdString(pics->Path())); // where the BMPs go
+        Start(900, 700);
         CScriptedPrinter printer;
-        printer.pdfPath = home.File("out.pdf");
+        printer.pdfPath = home->File("out.pdf");
         const QString pdf = QString::fromStdString(printer.pdfPath);
         QVERIFY(!f->OnCommand(ID_FILE_PRINT)); // greyed without a picture
         // A picture two and a half printable widths wide.
@@ -84,8 +81,8 @@ private slots:
         const QWidget* wnd = f->GetImgContainer()->ImageWnd();
         const PrintGeometry g = ComputePrintGeometry(1, paper->widthMM(), paper->heightMM(), 300,
                                                      300, wnd->logicalDpiX(), wnd->logicalDpiY());
-        ui.files.push_back(
-            MakePicture(home.File("wide.bmp"), int(2.5 * g.pageW / g.rx), 60, RGB(0, 0, 255)));
+        ui->files.push_back(
+            MakePicture(home->File("wide.bmp"), int(2.5 * g.pageW / g.rx), 60, RGB(0, 0, 255)));
         QVERIFY(f->OnCommand(ID_FILE_OPEN_IMAGE));
 
         // No printer, none from the dialog, one that cannot start, a cancelled dialog.
@@ -99,7 +96,7 @@ private slots:
             QVERIFY(f->OnCommand(ID_FILE_PRINT));
         }
         std::vector<std::string> told;
-        for (const auto& box : ui.shown)
+        for (const auto& box : ui->shown)
             told.push_back(box.text);
         const std::string noPrinter =
             "Can   not   find   printer.   Please   check   installed/default   printers.";
@@ -117,13 +114,14 @@ private slots:
         QCOMPARE(Poppler("pdftotext", {pdf, "-"}).simplified(),
                  QString("Page:1 of 3 Page:2 of 3 Page:3 of 3"));
         // The last page holds the remaining half page of picture on its left.
-        const QString last = QString::fromStdString(home.File("last"));
+        const QString last = QString::fromStdString(home->File("last"));
         Poppler("pdftoppm", {"-r", "20", "-f", "3", "-png", "-singlefile", pdf, last});
         const QImage page(last + ".png");
         QCOMPARE(page.pixel(page.width() / 5, 2) & 0xf0f0f0, 0x0000f0u); // about blue
         QCOMPARE(page.pixel(page.width() * 4 / 5, 2) & 0xf0f0f0, 0xf0f0f0u);
         // The BMPs it printed from are gone.
-        QCOMPARE(QDir(tmp.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
+        QCOMPARE(QDir(QString::fromStdString(pics->Path())).entryList(QDir::Files | QDir::Hidden),
+                 QStringList());
         qunsetenv("TMPDIR");
     }
 };
