@@ -136,6 +136,10 @@ void CFolderNameDlg::OnBrowse() {
         m_strFolder = chooser.GetPath();
         UpdateData(false);
     }
+    // Back from the chooser, Enter belongs to this dialog again, whatever
+    // window the window manager activated when the chooser closed.
+    activateWindow();
+    m_editFileName->setFocus();
 }
 
 // ---------------------------------------------------------------------------
