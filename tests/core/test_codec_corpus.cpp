@@ -43,7 +43,7 @@ TEST(CodecCorpus, ValidTruncatedAndCorruptedFilesOfEveryFormat) {
         const pid_t child = ::fork();
         if (child == 0) { // exits 1 (sanitizer), 3 (a check failed), 4 (bytes of its own) or 0
             ::dup2(::open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), 2);
-            const rlimit cpu{4, 5}; // a load that never ends is stopped
+            const rlimit cpu{10, 11}; // a load that never ends is stopped
             ::setrlimit(RLIMIT_CPU, &cpu);
             FIBITMAP* rgb = FreeImage_Allocate(40, 32, 24);
             for (unsigned y = 0; y < 32; ++y)
