@@ -85,6 +85,17 @@ e2e_key() { for k in "$@"; do xdotool key --clearmodifiers "$k"; sleep 0.4; done
 # e2e_shot FILE: a screenshot of the whole screen.
 e2e_shot() { import -window root "$1"; }
 
+# Opens a picture the way a user does: Ctrl+O, its path typed into the file
+# dialog, Enter; waits until the dialog has gone and the picture is shown.
+e2e_open_picture() {
+  e2e_key ctrl+o
+  [ -n "$(e2e_wait_window "打开")" ] || e2e_fail "Ctrl+O opened no file dialog"
+  sleep 0.5
+  xdotool type --delay 15 "$1"; e2e_key Return
+  e2e_wait_closed "打开" || e2e_fail "the file dialog stayed open"
+  sleep 1
+}
+
 # e2e_pixel FILE X Y: the colour of one pixel as "r,g,b".
 e2e_pixel() { convert "$1" -format "%[fx:int(255*p{$2,$3}.r)],%[fx:int(255*p{$2,$3}.g)],%[fx:int(255*p{$2,$3}.b)]" info:; }
 

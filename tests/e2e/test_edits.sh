@@ -26,12 +26,7 @@ e2e_start_x
 "$bin" & E2E_APPPID=$!
 [ -n "$(e2e_wait_window "Tavisk看图")" ] || e2e_fail "no window"
 sleep 1.5
-e2e_key ctrl+o
-[ -n "$(e2e_wait_window "打开")" ] || e2e_fail "Ctrl+O opened no file dialog"
-sleep 0.5
-xdotool type --delay 15 "$home/halves.bmp"; e2e_key Return
-e2e_wait_closed "打开" || e2e_fail "the file dialog stayed open"
-sleep 1
+e2e_open_picture "$home/halves.bmp"
 e2e_shot "$out/edits-open.png"
 read -r rw rh rx ry <<<"$(box "$out/edits-open.png" red)"
 read -r bw bh bx by <<<"$(box "$out/edits-open.png" blue)"

@@ -17,12 +17,7 @@ e2e_start_x
 win=$(e2e_wait_window "Tavisk看图")
 [ -n "$win" ] || e2e_fail "no window"
 sleep 2
-e2e_key ctrl+o
-[ -n "$(e2e_wait_window "打开")" ] || e2e_fail "Ctrl+O opened no file dialog"
-sleep 0.5
-xdotool type --delay 15 "$home/pics/p00.bmp"; e2e_key Return
-e2e_wait_closed "打开" || e2e_fail "the file dialog stayed open"
-sleep 1
+e2e_open_picture "$home/pics/p00.bmp"
 
 e2e_key ctrl+r
 [ -n "$(e2e_wait_window "重命名")" ] || e2e_fail "Ctrl+R opened no rename dialog"
@@ -55,12 +50,7 @@ e2e_key Return
 # The tool bar's move button (the third) on p01.bmp: the move dialog's browse
 # button (reached with Tab) opens the folder chooser, whose typed folder is
 # made after the question and comes back into the dialog.
-e2e_key ctrl+o
-[ -n "$(e2e_wait_window "打开")" ] || e2e_fail "Ctrl+O opened no file dialog"
-sleep 0.5
-xdotool type --delay 15 "$home/pics/p01.bmp"; e2e_key Return
-e2e_wait_closed "打开" || e2e_fail "the file dialog stayed open"
-sleep 1
+e2e_open_picture "$home/pics/p01.bmp"
 xdotool mousemove 94 59 click 1
 [ -n "$(e2e_wait_window "移动文件")" ] || e2e_fail "the move button opened no move dialog"
 sleep 0.3
