@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <sys/stat.h>
+#include <utility>
 
 std::optional<FileStamp> StampOf(const std::string& path) {
     struct stat st {};
@@ -78,6 +79,15 @@ void CDecodeAhead::Release() {
     m_queued = false;
 }
 
+void CDecodeAhead::Discard(std::unique_ptr<CImageBuffer> img) {
+    std::unique_ptr<CImageBuffer> earlier; // one not yet freed is freed here
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        earlier = std::exchange(m_discard, std::move(img));
+    }
+    m_cv.notify_all();
+}
+
 bool CDecodeAhead::Busy() const {
     std::lock_guard<std::mutex> lock(m_mutex);
     return m_spare || !m_decoding.empty() || m_queued;
@@ -91,9 +101,16 @@ bool CDecodeAhead::Holds(const std::string& path) const {
 void CDecodeAhead::Run() {
     std::unique_lock<std::mutex> lock(m_mutex);
     for (;;) {
-        m_cv.wait(lock, [&] { return m_quit || m_queued; });
+        m_cv.wait(lock, [&] { return m_quit || m_queued || m_discard; });
         if (m_quit)
             return;
+        if (m_discard) {
+            std::unique_ptr<CImageBuffer> old = std::move(m_discard);
+            lock.unlock();
+            old.reset();
+            lock.lock();
+            continue;
+        }
         const std::string path = m_wanted;
         m_queued = false;
         m_decoding = path;

@@ -54,6 +54,9 @@ public:
     // Lets go of the spare and of what was wanted (the list of pictures
     // changed, or the picture window was left).
     void Release();
+    // Frees a picture on the worker, before its next decode: the picture a
+    // new one replaces goes without delaying the new one's first frame.
+    void Discard(std::unique_ptr<CImageBuffer> img);
     // Whether a spare is held or being decoded, or waits for the worker.
     bool Busy() const;
     // Whether the spare decoded from path is ready to be taken.
@@ -71,6 +74,7 @@ private:
     std::unique_ptr<CImageBuffer> m_spare;
     std::string m_sparePath;
     FileStamp m_spareStamp;
+    std::unique_ptr<CImageBuffer> m_discard;
     bool m_quit = false;
     std::thread m_worker;
 };

@@ -204,7 +204,8 @@ void CImageWnd::ShowSlide(const std::string& path, std::unique_ptr<CImageBuffer>
 }
 
 void CImageWnd::ShowLoaded(std::unique_ptr<CImageBuffer> img) {
-    m_pImage = std::move(img);
+    // The picture before is freed on the worker, after this one is drawn.
+    m_ahead.Discard(std::exchange(m_pImage, std::move(img)));
     m_bLoadFailed = false;
     m_bButtonDown = m_bDragging = m_bRightArmed = m_bPopupShown = false;
     m_rcSelection = {};

@@ -39,7 +39,9 @@ TEST(DecodeAhead, SpareOnlyForItsOwnUnchangedFileAndNeverAThirdPicture) {
             std::rename(b.c_str(), a.c_str());
         if (change == 3)
             ahead.Release();
-        EXPECT_EQ(ahead.Take(a) != nullptr, change == 0) << change;
+        std::unique_ptr<CImageBuffer> spare = ahead.Take(a);
+        EXPECT_EQ(spare != nullptr, change == 0) << change;
+        ahead.Discard(std::move(spare)); // freed on the worker
         EXPECT_FALSE(ahead.Busy() || ahead.Take(a)) << "handed over or let go once";
         EXPECT_EQ(loads, 1);
     }
