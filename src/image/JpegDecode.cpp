@@ -30,7 +30,9 @@ struct MappedBlock {
     std::size_t size = 0;
     explicit MappedBlock(std::size_t n) {
         constexpr std::size_t kHuge = std::size_t(2) << 20;
-        const std::size_t whole = n + kHuge; // room to start on a huge-page boundary
+        const std::size_t page = static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
+        const std::size_t span = (n + page - 1) / page * page;
+        const std::size_t whole = span + kHuge; // room to start on a huge-page boundary
         void* m =
             n ? ::mmap(nullptr, whole, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0)
               : MAP_FAILED;
@@ -40,7 +42,7 @@ struct MappedBlock {
         const std::size_t lead = (kHuge - reinterpret_cast<std::uintptr_t>(base) % kHuge) % kHuge;
         if (lead)
             ::munmap(base, lead);
-        ::munmap(base + lead + n, whole - lead - n);
+        ::munmap(base + lead + span, whole - lead - span);
         p = base + lead;
         size = n;
         ::madvise(p, n, MADV_HUGEPAGE);
