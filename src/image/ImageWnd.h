@@ -119,6 +119,9 @@ public:
     int m_nHoverSlot = -1;
     int m_nFirstSlot = 0;                      // list index of the picture in slot 0
     std::vector<std::string> m_astrStripFiles; // the pictures of the slots
+    // Told the picture of the slot under the mouse when the hovered slot
+    // changes, "" when the mouse leaves the strip or is over an empty slot.
+    std::function<void(const std::string& path)> onHoverFile;
 
     // Interaction state.
     bool m_bButtonDown = false;
@@ -132,6 +135,7 @@ protected:
     void resizeEvent(QResizeEvent*) override;
     void mousePressEvent(QMouseEvent* e) override;
     void mouseMoveEvent(QMouseEvent* e) override;
+    void SetHoverSlot(int slot);
     void mouseReleaseEvent(QMouseEvent* e) override;
     void mouseDoubleClickEvent(QMouseEvent* e) override;
     void wheelEvent(QWheelEvent* e) override;

@@ -372,6 +372,7 @@ void CTreeContainerWnd::ShowImageFile(const std::string& path) {
         right->ImageWnd()->OpenImage(path);
     if (m_pFrame->m_bImageLoaded)
         AddToHistory(FolderPartOf(path));
+    UpdateFileInfo(path);
     m_pFrame->ShowPosition();
 }
 
