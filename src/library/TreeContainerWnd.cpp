@@ -48,7 +48,7 @@ int FrameCommandFor(int id) {
     case ID_TREE_PROPERTIES:
         return ID_FILE_PROPERTIES;
     case ID_TREE_SEARCH:
-        return ID_TOOLS_SEARCH;
+        return ID_TOOLS_SEARCH_HIDDEN; // also while the thumbnail list shows
     default:
         return 0;
     }
