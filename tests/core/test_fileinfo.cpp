@@ -75,7 +75,7 @@ TEST(FileInfo, SearchFindsTheFirstPictureWithTheNameAfterThePathsStart) {
              Case{sub, "sub", E::kFound, sub + "/a.jpg"},     // a folder part matches
              Case{sub, sub.substr(0, 4), E::kNotFound, ""},   // only at position 0
              Case{sub, "notes", E::kNotFound, ""},            // only pictures are searched
-             Case{dir.File("SUB"), "boat", E::kNoFolder, ""}, // no upper-casing
+             Case{dir.File("SUB"), "boat", E::kNoFolder, ""}, // names are case-sensitive
              Case{"sub", "boat", E::kNoFolder, ""},           // nor a relative path
              Case{sub, "", E::kNothing, ""},
          }) {
