@@ -135,7 +135,6 @@ protected:
     void resizeEvent(QResizeEvent*) override;
     void mousePressEvent(QMouseEvent* e) override;
     void mouseMoveEvent(QMouseEvent* e) override;
-    void SetHoverSlot(int slot);
     void mouseReleaseEvent(QMouseEvent* e) override;
     void mouseDoubleClickEvent(QMouseEvent* e) override;
     void wheelEvent(QWheelEvent* e) override;
@@ -149,6 +148,8 @@ private:
     // The backing image at the client size; false (told once) when it cannot be had.
     bool AllocateBacking();
     void ShowFailure();
+    // The strip slot under the mouse (-1: none); a change is told to onHoverFile.
+    void SetHoverSlot(int slot);
     void DrawOverlays(bool blur);
     void DrawFloatingRow();
     void UpdateCursor();

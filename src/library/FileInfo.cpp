@@ -6,6 +6,7 @@
 
 #include <cctype>
 #include <cstdio>
+#include <vector>
 
 namespace {
 
@@ -13,6 +14,31 @@ std::string Format(const char* format, double value) {
     char text[64];
     std::snprintf(text, sizeof text, format, value);
     return text;
+}
+
+std::string ImageInfoText(const std::string& path, int width, int height, int bitsPerPixel) {
+    const std::string name = FileNameOf(path);
+    const std::size_t dot = name.find_last_of('.');
+    std::string ext = dot == std::string::npos ? std::string() : name.substr(dot + 1);
+    for (char& c : ext)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    char text[64];
+    std::snprintf(text, sizeof text, ":%dx%dx%dbit", width, height, bitsPerPixel);
+    return ext + text;
+}
+
+bool SearchFolderExists(const std::string& folder) {
+    // Only a full path names a folder: the working directory means nothing here.
+    return !folder.empty() && folder.front() == '/' && DirectoryExists(folder);
+}
+
+std::string FindSearchMatch(const std::vector<std::string>& paths, const std::string& name) {
+    for (const std::string& path : paths) {
+        const std::size_t at = path.find(name);
+        if (at != std::string::npos && at > 0)
+            return path;
+    }
+    return {};
 }
 
 } // namespace
@@ -32,17 +58,6 @@ std::string FileDateText(std::int64_t secondsSince1970) {
     std::snprintf(text, sizeof text, "%d-%02d-%02d  %02d:%02d", t.year, t.month, t.day, t.hour,
                   t.minute);
     return text;
-}
-
-std::string ImageInfoText(const std::string& path, int width, int height, int bitsPerPixel) {
-    const std::string name = FileNameOf(path);
-    const std::size_t dot = name.find_last_of('.');
-    std::string ext = dot == std::string::npos ? std::string() : name.substr(dot + 1);
-    for (char& c : ext)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    char text[64];
-    std::snprintf(text, sizeof text, ":%dx%dx%dbit", width, height, bitsPerPixel);
-    return ext + text;
 }
 
 std::optional<StatusFileTexts> ReadStatusFileTexts(const std::string& path, int width, int height,
@@ -67,20 +82,6 @@ std::optional<FilePropertyTexts> ReadFilePropertyTexts(const std::string& path) 
                              FileDateText(facts->created),
                              FileDateText(facts->modified),
                              FileDateText(facts->accessed)};
-}
-
-bool SearchFolderExists(const std::string& folder) {
-    // Only a full path names a folder: the working directory means nothing here.
-    return !folder.empty() && folder.front() == '/' && DirectoryExists(folder);
-}
-
-std::string FindSearchMatch(const std::vector<std::string>& paths, const std::string& name) {
-    for (const std::string& path : paths) {
-        const std::size_t at = path.find(name);
-        if (at != std::string::npos && at > 0)
-            return path;
-    }
-    return {};
 }
 
 ESearchResult SearchPicture(const std::string& folder, const std::string& name,

@@ -2,7 +2,6 @@
 #include <cstdint>
 #include <optional>
 #include <string>
-#include <vector>
 
 // The texts that describe a picture file in the status bar and in the
 // file-information sheet, and the rules of the search for a picture by name.
@@ -14,11 +13,9 @@ std::string PropertiesSizeText(std::uint64_t bytes);
 // A file time (seconds since 1970) as the calendar fields of UTC:
 // "2004-03-05  09:07", two blanks between date and time.
 std::string FileDateText(std::int64_t secondsSince1970);
-// "JPG:3264x2448x24bit": the upper-cased extension of the file name, the
-// size and the bits per pixel.
-std::string ImageInfoText(const std::string& path, int width, int height, int bitsPerPixel);
-
-// Panes 4 to 7 of the status bar for one picture file.
+// Panes 4 to 7 of the status bar for one picture file: its name, size,
+// "JPG:3264x2448x24bit" (the upper-cased extension of the name, the picture's
+// size and bits per pixel) and "修改时间:" with its modification date.
 struct StatusFileTexts {
     std::string name, size, info, modified;
 };
@@ -33,19 +30,15 @@ struct FilePropertyTexts {
 };
 std::optional<FilePropertyTexts> ReadFilePropertyTexts(const std::string& path);
 
-// A search folder is an existing directory named by its full path; trailing
-// "/" are allowed. The file system is case-sensitive: the name is used as it
-// is typed.
-bool SearchFolderExists(const std::string& folder);
-// The first path in which the name first occurs after the path's first
-// character (a folder part can match); "" when none does.
-std::string FindSearchMatch(const std::vector<std::string>& paths, const std::string& name);
-
 enum class ESearchResult {
     kNothing,  // folder or name left empty: nothing happens
     kNoFolder, // "输入的路径不存在"
     kNotFound, // "没有找到:" + name
     kFound,
 };
-// Searches the pictures of a folder for a name; `found` receives the path.
+// Searches the pictures of a folder for a name. The folder must be an
+// existing directory named by its full path, trailing "/" allowed; the file
+// system is case-sensitive, so it is used as typed. `found` receives the
+// first picture path in which the name first occurs after the path's first
+// character (a folder part can match).
 ESearchResult SearchPicture(const std::string& folder, const std::string& name, std::string& found);

@@ -44,11 +44,12 @@ CFileInfoSheet::CFileInfoSheet(QWidget* parent) : QDialog(parent) {
 void CTreeContainerWnd::UpdateFileInfo(const std::string& path) {
     CImageWnd* wnd = m_pFrame->GetImgContainer()->ImageWnd();
     // After a failed load the window may still hold the previous picture:
-    // its size and depth belong to no file now.
+    // its size and depth belong to no file now, nor does the caption's path.
     if (!m_pFrame->m_bImageLoaded || !wnd->IsLoaded()) {
         m_shownInfo = {};
         for (int pane = 0; pane <= 9; ++pane)
             m_pFrame->SetStatusText(pane, "");
+        m_pFrame->SetTitleSuffix("");
         return;
     }
     const CImageBuffer& img = wnd->Image();

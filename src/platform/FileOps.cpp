@@ -103,9 +103,6 @@ bool CopyInto(const std::string& from, const std::string& to, bool replace) {
     return out.Commit(replace, static_cast<int>(st.st_mode & 07777));
 }
 
-} // namespace
-
-namespace {
 std::optional<FileFacts> StatxFacts(int dirFd, const char* path, int flags) {
     struct statx sx {};
     if (::statx(dirFd, path, flags, STATX_BASIC_STATS | STATX_BTIME, &sx) != 0)
@@ -119,6 +116,7 @@ std::optional<FileFacts> StatxFacts(int dirFd, const char* path, int flags) {
     f.created = (sx.stx_mask & STATX_BTIME) ? sx.stx_btime.tv_sec : f.modified;
     return f;
 }
+
 } // namespace
 
 std::optional<FileFacts> GetFileFacts(const std::string& path) {
