@@ -184,6 +184,39 @@ bool GifFitsTheCap(std::FILE* f) {
     return true;
 }
 
+// The codec reads a WBMP header without looking at the end of the file: an
+// extension flag on the last byte makes it read for ever. So the program
+// reads the header first: the type (0), the fixed byte, each extension field
+// and both sides must all be there, and the picture must fit the cap.
+bool WbmpHeaderIsWhole(std::FILE* f) {
+    // A number of 7-bit groups, the high bit set on all but the last.
+    auto number = [f](std::uint64_t& value) {
+        value = 0;
+        for (int c = std::fgetc(f); c != EOF; c = std::fgetc(f)) {
+            value = value << 7 | (c & 0x7F);
+            if (!(c & 0x80))
+                return true;
+        }
+        return false;
+    };
+    std::uint64_t type = 0, w = 0, h = 0;
+    int field = number(type) && (type & 0xFFFF) == 0 ? std::fgetc(f) : EOF;
+    if (field == EOF)
+        return false;
+    while (field & 0x80) {
+        if ((field = std::fgetc(f)) == EOF)
+            return false;
+        std::uint64_t skipped = 0;
+        if ((field & 0x60) == 0x00 && !number(skipped))
+            return false;
+        if ((field & 0x60) == 0x60 &&
+            std::fseek(f, ((field & 0x70) >> 4) + (field & 0x0F), SEEK_CUR) != 0)
+            return false;
+    }
+    // The codec keeps 16 bits of each number.
+    return number(w) && number(h) && FitsTheCap(FIT_BITMAP, 1, w & 0xFFFF, h & 0xFFFF);
+}
+
 // Whether the picture in the stream fits the cap by its header, where the
 // header can be read without decoding; the stream is rewound.
 bool HeaderFitsTheCap(FREE_IMAGE_FORMAT fif, std::FILE* stream) {
@@ -193,6 +226,8 @@ bool HeaderFitsTheCap(FREE_IMAGE_FORMAT fif, std::FILE* stream) {
         fits = !head || FitsTheCap(head.get());
     } else if (fif == FIF_GIF) {
         fits = GifFitsTheCap(stream);
+    } else if (fif == FIF_WBMP) {
+        fits = WbmpHeaderIsWhole(stream);
     }
     return std::fseek(stream, 0, SEEK_SET) == 0 && fits;
 }
