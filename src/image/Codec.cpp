@@ -506,7 +506,9 @@ std::optional<ImageHeader> ReadImageHeader(const std::string& path) {
     if (fif == FIF_GIF) {
         if (!ReadGifHeader(stream.get(), w, h, bpp))
             return std::nullopt;
-    } else if (fif != FIF_UNKNOWN && FreeImage_FIFSupportsNoPixels(fif)) {
+    } else if (fif != FIF_UNKNOWN && !DecodedApart(fif) && FreeImage_FIFSupportsNoPixels(fif)) {
+        // (The readers that may crash or never end are run in a child
+        // process only, never for a header alone.)
         DibPtr head(FreeImage_LoadFromHandle(fif, &g_io, stream.get(), FIF_LOAD_NOPIXELS));
         if (!head)
             return std::nullopt;

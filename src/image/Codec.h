@@ -24,8 +24,9 @@ bool LoadImageFile(const std::string& path, CImageBuffer& out);
 
 // The size and bits per pixel of a picture file read from its header alone,
 // without decoding a pixel (the file is opened as LoadImageFile opens it).
-// nullopt for an unknown type, a type whose header cannot be read alone, or
-// a damaged header.
+// nullopt for an unknown type, a type whose header cannot be read alone or
+// whose reader runs only in a child process (PSD, JPEG XR, OpenEXR, PICT),
+// or a damaged header.
 struct ImageHeader {
     int width, height, bitsPerPixel;
 };
