@@ -76,7 +76,7 @@ TEST(FileInfo, SearchFindsTheFirstPictureWithTheNameAfterThePathsStart) {
              Case{sub, sub.substr(0, 4), E::kNotFound, ""},   // only at position 0
              Case{sub, "notes", E::kNotFound, ""},            // only pictures are searched
              Case{dir.File("SUB"), "boat", E::kNoFolder, ""}, // names are case-sensitive
-             Case{"sub", "boat", E::kNoFolder, ""},           // nor a relative path
+             Case{"sub", "boat", E::kNoFolder, ""},           // a relative path names none
              Case{sub, "", E::kNothing, ""},
          }) {
         std::string found = "stale";
