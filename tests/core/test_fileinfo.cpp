@@ -59,8 +59,6 @@ TEST(FileInfo, FileTextsComeFromTheFileItself) {
     // A sparse 5 GB file: the size is never cut to 32 bits.
     ASSERT_EQ(::truncate(path.c_str(), 5368709120ll), 0);
     EXPECT_EQ(ReadStatusFileTexts(path, 1, 1, 24).value().size, "5120.0M");
-    // A missing file gives nothing.
-    EXPECT_FALSE(ReadFilePropertyTexts(dir.File("gone.jpg")));
 }
 
 TEST(FileInfo, SearchFindsTheFirstPictureWithTheNameAfterThePathsStart) {
