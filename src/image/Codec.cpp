@@ -158,12 +158,11 @@ bool FitsTheCap(FIBITMAP* dib) {
 
 // The codec reads no GIF header alone, so the program reads it: the size of
 // the first picture and the depth the codec gives it (1, 4 or 8 bits by the
-// size of its colour table). False when the picture would not fit the cap;
-// a header that cannot be read is left to the codec.
-bool GifFitsTheCap(std::FILE* f) {
+// size of its colour table). False when the header cannot be read.
+bool ReadGifHeader(std::FILE* f, unsigned& w, unsigned& h, unsigned& bpp) {
     unsigned char b[13];
     if (std::fread(b, 1, 13, f) != 13)
-        return true;
+        return false;
     auto tableBits = [](unsigned char packed) {
         return (packed & 0x80) ? (packed & 7) + 1 : 0; // log2 of the colours; 0: no table
     };
@@ -177,18 +176,26 @@ bool GifFitsTheCap(std::FILE* f) {
             while (n > 0 && std::fseek(f, n, SEEK_CUR) == 0)
                 n = std::fgetc(f);
             if (n != 0)
-                return true;
+                return false;
             continue;
         }
         if (kind != 0x2C || std::fread(b, 1, 9, f) != 9)
-            return true;
-        const unsigned w = b[4] | b[5] << 8, h = b[6] | b[7] << 8;
+            return false;
+        w = b[4] | b[5] << 8;
+        h = b[6] | b[7] << 8;
         if (tableBits(b[8]))
             bits = tableBits(b[8]);
-        const unsigned bpp = bits == 1 ? 1 : bits >= 2 && bits <= 4 ? 4 : 8;
-        return FitsTheCap(FIT_BITMAP, bpp, w, h);
+        bpp = bits == 1 ? 1 : bits >= 2 && bits <= 4 ? 4 : 8;
+        return true;
     }
-    return true;
+    return false;
+}
+
+// False when the GIF would not fit the cap; a header that cannot be read is
+// left to the codec.
+bool GifFitsTheCap(std::FILE* f) {
+    unsigned w = 0, h = 0, bpp = 0;
+    return !ReadGifHeader(f, w, h, bpp) || FitsTheCap(FIT_BITMAP, bpp, w, h);
 }
 
 // The codec reads a WBMP header without looking at the end of the file: an
@@ -490,6 +497,30 @@ bool LoadImageFile(const std::string& path, CImageBuffer& out) {
     loaded.SetBackColor(out.GetBackColor());
     out = std::move(loaded);
     return true;
+}
+
+std::optional<ImageHeader> ReadImageHeader(const std::string& path) {
+    StreamPtr stream = OpenPictureStream(path);
+    FREE_IMAGE_FORMAT fif = stream ? TypeOf(stream.get(), path) : FIF_UNKNOWN;
+    unsigned w = 0, h = 0, bpp = 0;
+    if (fif == FIF_GIF) {
+        if (!ReadGifHeader(stream.get(), w, h, bpp))
+            return std::nullopt;
+    } else if (fif != FIF_UNKNOWN && !DecodedApart(fif) && FreeImage_FIFSupportsNoPixels(fif)) {
+        // (The readers that may crash or never end are run in a child
+        // process only, never for a header alone.)
+        DibPtr head(FreeImage_LoadFromHandle(fif, &g_io, stream.get(), FIF_LOAD_NOPIXELS));
+        if (!head)
+            return std::nullopt;
+        w = FreeImage_GetWidth(head.get());
+        h = FreeImage_GetHeight(head.get());
+        bpp = FreeImage_GetBPP(head.get());
+    } else {
+        return std::nullopt;
+    }
+    if (w == 0 || h == 0 || w > 0x7FFFFFFF || h > 0x7FFFFFFF)
+        return std::nullopt;
+    return ImageHeader{static_cast<int>(w), static_cast<int>(h), static_cast<int>(bpp)};
 }
 
 std::string FormatDecodeTime(float seconds) {
