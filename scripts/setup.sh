@@ -6,7 +6,7 @@ set -euo pipefail
 pkgs=(
   build-essential cmake pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev qt6-translations-l10n
-  libfreeimage-dev
+  libfreeimage-dev libturbojpeg0-dev
   googletest libgtest-dev libbenchmark-dev
   clang libclang-rt-14-dev clang-format
   xvfb xdotool xclip imagemagick openbox x11-utils dbus at-spi2-core python3-pyatspi

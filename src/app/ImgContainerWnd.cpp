@@ -120,6 +120,7 @@ void CImgContainerWnd::ShowListWindow() {
     }
     const bool wasShown = m_wndList->isVisible();
     m_wndImage->hide();
+    m_wndImage->ReleaseSpare();
     // Whatever was picked belonged to the list as it was before.
     m_wndList->ForgetSelection();
     m_wndList->setGeometry(0, 0, m_cxClient, m_cyClient);

@@ -585,17 +585,17 @@ void CMainFrame::OnReload() {
 
 void CMainFrame::OnNextPrevious(bool next) {
     m_bWheelZoom = false;
-    int count = GetPictureCount();
-    if (count <= 1)
-        return;
-    int cur = m_pTreeContainer->FindFolderImage(m_pTreeContainer->m_strCurrentFile);
-    int index = next ? cur + 1 : std::max(cur - 1, 0);
+    const int cur = m_pTreeContainer->FindFolderImage(m_pTreeContainer->m_strCurrentFile);
     // No wrap: past the last picture nothing happens, before the first the
     // first is opened again.
-    if (index < (next ? 1 : 0) || index >= count)
+    std::optional<int> index = StepTarget(GetPictureCount(), cur, next);
+    if (!index)
         return;
-    m_nCurIndex = index;
-    m_pTreeContainer->OpenPicture(GetPicturePath(index));
+    m_nCurIndex = *index;
+    // After a step back the picture before is decoded ahead, else the next one.
+    ImageWnd()->m_bSteppedBack = !next;
+    m_pTreeContainer->OpenPicture(GetPicturePath(*index));
+    ImageWnd()->m_bSteppedBack = false;
 }
 
 void CMainFrame::OnToggleOverview() {

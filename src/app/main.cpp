@@ -1,4 +1,5 @@
 #include "app/KelvraApp.h"
+#include "image/ImageBuffer.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -7,6 +8,7 @@
 #include <algorithm>
 
 int main(int argc, char** argv) {
+    ReturnLargeBlocksAtOnce();
     QApplication app(argc, argv); // takes Qt's own options off the command line
     QApplication::setApplicationName("Kelvra");
     QApplication::setApplicationDisplayName("");

@@ -1,7 +1,13 @@
 #include "image/ImageBuffer.h"
 
 #include <cstring>
+#include <malloc.h>
 #include <new>
+
+void ReturnLargeBlocksAtOnce() {
+    mallopt(M_MMAP_THRESHOLD, 1 << 20);
+    mallopt(M_TRIM_THRESHOLD, 1 << 20);
+}
 
 CImageBuffer& CImageBuffer::operator=(CImageBuffer&& o) noexcept {
     if (this != &o) {

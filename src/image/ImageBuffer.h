@@ -16,6 +16,12 @@ struct YCbCrPixel {
     bool operator==(const YCbCrPixel&) const = default;
 };
 
+// Makes every block of a megabyte or more (pictures, their codec bitmaps,
+// window images) a mapping of its own that goes back to the system the
+// moment it is freed, so that stepping through pictures never keeps the
+// pages of the ones before. Called once at start.
+void ReturnLargeBlocksAtOnce();
+
 // A picture in memory: 24 bits per pixel, rows bottom-up (row 0 is the bottom
 // row), each pixel blue, green, red, rows padded to a multiple of 4 bytes.
 // It also remembers the bit depth of the file the picture came from.

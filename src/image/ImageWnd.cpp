@@ -153,12 +153,18 @@ bool CImageWnd::OpenImage(const std::string& path) {
     m_bLoaded = false;
     m_overview.Invalidate();
     m_strFile = path;
-    auto img = std::make_unique<CImageBuffer>();
-    img->SetBackColor(m_crBackground);
-    if (!LoadImageFile(path, *img)) {
-        ShowFailure();
-        return false;
+    // The picture decoded ahead when it is this file as it is on disk now,
+    // else a decode here.
+    std::unique_ptr<CImageBuffer> img = m_ahead.Take(path);
+    if (!img) {
+        img = std::make_unique<CImageBuffer>();
+        if (!LoadImageFile(path, *img)) {
+            ShowFailure();
+            DecodeAhead();
+            return false;
+        }
     }
+    img->SetBackColor(m_crBackground);
     ShowLoaded(std::move(img));
     // The decode time runs up to the picture on the screen, in whole
     // milliseconds as the tick counter counts; the thumbnail and the overview
@@ -168,10 +174,22 @@ bool CImageWnd::OpenImage(const std::string& path) {
                   .count();
     m_pFrame->SetStatusText(3, FormatDecodeTime(static_cast<float>(ms) * 0.001f));
     AfterShown();
+    DecodeAhead();
     return true;
 }
 
+void CImageWnd::DecodeAhead() {
+    CTreeContainerWnd* tree = m_pFrame->GetTreeContainer();
+    const int cur = tree ? tree->FindFolderImage(m_strFile) : -1;
+    std::optional<int> next = StepTarget(m_pFrame->GetPictureCount(), cur, !m_bSteppedBack);
+    if (next && *next != cur)
+        m_ahead.Request(m_pFrame->GetPicturePath(*next));
+    else
+        m_ahead.Release();
+}
+
 void CImageWnd::ShowSlide(const std::string& path, std::unique_ptr<CImageBuffer> img) {
+    m_ahead.Release(); // the slide show decodes its pictures itself
     m_pFrame->m_bImageLoaded = false;
     m_bLoaded = false;
     m_overview.Invalidate();
@@ -186,7 +204,8 @@ void CImageWnd::ShowSlide(const std::string& path, std::unique_ptr<CImageBuffer>
 }
 
 void CImageWnd::ShowLoaded(std::unique_ptr<CImageBuffer> img) {
-    m_pImage = std::move(img);
+    // The picture before is freed on the worker, after this one is drawn.
+    m_ahead.Discard(std::exchange(m_pImage, std::move(img)));
     m_bLoadFailed = false;
     m_bButtonDown = m_bDragging = m_bRightArmed = m_bPopupShown = false;
     m_rcSelection = {};

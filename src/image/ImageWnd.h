@@ -1,5 +1,6 @@
 #pragma once
 #include "app/Settings.h"
+#include "image/DecodeAhead.h"
 #include "image/FloatingRow.h"
 #include "image/ImageBuffer.h"
 #include "image/Overview.h"
@@ -38,6 +39,13 @@ public:
     void ResetView();
     // Loads the current file again.
     bool Reload() { return OpenImage(m_strFile); }
+    // Lets go of the picture decoded ahead (the list changed, or the list
+    // window replaces this one).
+    void ReleaseSpare() { m_ahead.Release(); }
+    const CDecodeAhead& Ahead() const { return m_ahead; }
+    // The picture being opened comes by a step back: the one before it is
+    // decoded ahead, not the one after.
+    bool m_bSteppedBack = false;
 
     bool IsLoaded() const { return m_bLoaded; }
     bool LoadFailed() const { return m_bLoadFailed; }
@@ -143,6 +151,8 @@ protected:
 
 private:
     void ShowLoaded(std::unique_ptr<CImageBuffer> img);
+    // Starts decoding the picture that a step on from the shown one opens.
+    void DecodeAhead();
     // After a picture is on the screen: its thumbnail and its overview.
     void AfterShown();
     // The backing image at the client size; false (told once) when it cannot be had.
@@ -169,6 +179,7 @@ private:
 
     CMainFrame* m_pFrame;
     std::unique_ptr<CImageBuffer> m_pImage;
+    CDecodeAhead m_ahead;
     CViewState m_view;
     CViewRenderer m_renderer;
     COverview m_overview;

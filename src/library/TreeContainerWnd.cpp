@@ -323,6 +323,7 @@ void CTreeContainerWnd::ShowFolder(const std::string& folder) {
 }
 
 void CTreeContainerWnd::BuildFolderImageList(const std::string& folder) {
+    ReleaseDecodedAhead();
     // The folder is enumerated by its full path; a relative text (such as the
     // stored "No Name") names no folder, whatever the working directory is.
     if (folder.empty() || folder.front() != '/') {
@@ -344,10 +345,17 @@ void CTreeContainerWnd::RemoveFolderImage(const std::string& path, int mode,
     int i = FindFolderImage(path);
     if (i < 0)
         return;
+    ReleaseDecodedAhead();
     if (mode == 1)
         m_arrFolderImages.erase(m_arrFolderImages.begin() + i);
     else if (mode == 2)
         m_arrFolderImages[static_cast<std::size_t>(i)] = newPath;
+}
+
+void CTreeContainerWnd::ReleaseDecodedAhead() {
+    CImgContainerWnd* right = m_pFrame->GetImgContainer();
+    if (right && right->ImageWnd())
+        right->ImageWnd()->ReleaseSpare();
 }
 
 int CTreeContainerWnd::FindFolderImage(const std::string& path) const {

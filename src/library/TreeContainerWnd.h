@@ -150,6 +150,8 @@ private:
     // The frame's side of a folder that became current: the right pane shows
     // its pictures, or is emptied when it holds none.
     void ShowFolderInRightPane();
+    // The picture list changed: a picture decoded ahead from it is let go.
+    void ReleaseDecodedAhead();
     void EmptyRightPane();
     void RebuildFavoritesTree();
     void OnAddFavorite();
