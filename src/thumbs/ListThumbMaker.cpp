@@ -45,6 +45,7 @@ void CListThumbMaker::Start() {
 
 void CListThumbMaker::Stop() {
     m_maker->Stop();
+    m_repaint.stop(); // a list without pictures keeps its message
     m_nJob = -1;
 }
 

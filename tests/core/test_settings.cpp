@@ -117,24 +117,17 @@ TEST(Settings, ALineBreakIsNeverWrittenIntoTheFile) {
 TEST(Settings, BackgroundThumbnailsAreStoredLastAndOnlyWhileOn) {
     TempDir dir;
     const std::string path = dir.File("System.ini");
-    CSystemSettings s;
-    std::string folder;
-    ReadSettingsFile(path, s, folder);
+    CSystemSettings s, back;
+    std::string folder = kNoFolder;
     ASSERT_TRUE(WriteSettingsFile(path, s, folder));
     const std::string plain = *ReadWholeFile(path);
-    EXPECT_EQ(plain.find("AutoThumb"), std::string::npos);
-    s.mAutoThumb = 1;
-    ASSERT_TRUE(WriteSettingsFile(path, s, folder));
-    EXPECT_EQ(*ReadWholeFile(path), plain + "[AutoThumb]\r\nmAutoThumb=1\r\n");
-    CSystemSettings back;
-    ReadSettingsFile(path, back, folder);
-    EXPECT_EQ(back.mAutoThumb, 1);
-    // Switched off again, the file is the plain one, byte for byte.
-    back.mAutoThumb = 0;
-    ASSERT_TRUE(WriteSettingsFile(path, back, folder));
-    EXPECT_EQ(*ReadWholeFile(path), plain);
-    ReadSettingsFile(path, back, folder);
-    EXPECT_EQ(back.mAutoThumb, 0);
+    for (int on : {1, 0}) { // switched off again, the file is the plain one byte for byte
+        s.mAutoThumb = on;
+        ASSERT_TRUE(WriteSettingsFile(path, s, folder));
+        EXPECT_EQ(*ReadWholeFile(path), plain + (on ? "[AutoThumb]\r\nmAutoThumb=1\r\n" : ""));
+        ReadSettingsFile(path, back, folder);
+        EXPECT_EQ(back.mAutoThumb, on);
+    }
 }
 
 } // namespace
