@@ -1,0 +1,164 @@
+// Background thumbnails against the picture window's own work, in one run:
+// the thumbnails of a folder of 8-megapixel JPEGs made by the background
+// maker on its one worker, against LoadImageFile followed by the cache write
+// of each picture on the benchmark's thread. Both start from an empty cache.
+//
+// The folder holds KELVRA_BENCH_PICTURES pictures (100 unless set): links
+// of one photograph under names of their own, so each has its own cache
+// file, without 100 copies on the disk. The maker runs once at its normal
+// (lowest) priority, which yields to anything else the machine runs, and
+// once at the priority of the benchmark's thread, the figure to compare.
+
+#include "BenchSupport.h"
+#include "image/Codec.h"
+#include "platform/FileOps.h"
+#include "thumbs/ThumbCache.h"
+#include "thumbs/ThumbMaker.h"
+
+#include <benchmark/benchmark.h>
+
+#include <condition_variable>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+int PictureCount() {
+    const char* n = std::getenv("KELVRA_BENCH_PICTURES");
+    return n && std::atoi(n) > 0 ? std::atoi(n) : 100;
+}
+
+struct Fixture {
+    std::string home;
+    std::vector<std::string> pictures;
+    bool ok = false;
+
+    Fixture() {
+        home = bench::MakeTempFolder();
+        if (home.empty())
+            return;
+        ::setenv("KELVRA_HOME", home.c_str(), 1);
+        const std::string photo = home + "photo.jpg";
+        if (!bench::MakePhotoJpeg(photo))
+            return;
+        std::filesystem::create_directory(home + "pics");
+        for (int i = 0; i < PictureCount(); ++i) {
+            std::string p = home + "pics/IMG_" + std::to_string(1000 + i) + ".jpg";
+            if (::link(photo.c_str(), p.c_str()) != 0)
+                return;
+            pictures.push_back(p);
+        }
+        ok = true;
+    }
+    ~Fixture() {
+        std::error_code ec;
+        if (!home.empty())
+            std::filesystem::remove_all(home, ec);
+    }
+    void ClearCache() const {
+        std::error_code ec;
+        std::filesystem::remove_all(GetThumbFolder(), ec);
+    }
+};
+
+Fixture& TheFixture() {
+    static Fixture f;
+    return f;
+}
+
+// Baseline: what the picture window does for each picture it opens.
+void BM_LoadAndWriteEach(benchmark::State& state) {
+    Fixture& f = TheFixture();
+    if (!f.ok) {
+        state.SkipWithError("fixture");
+        return;
+    }
+    for (auto _ : state) {
+        state.PauseTiming();
+        f.ClearCache();
+        state.ResumeTiming();
+        for (const std::string& p : f.pictures) {
+            CImageBuffer img;
+            benchmark::DoNotOptimize(LoadImageFile(p, img) && WriteThumbnail(img, p));
+        }
+    }
+    state.counters["pictures"] = static_cast<double>(f.pictures.size());
+}
+
+void RunMaker(benchmark::State& state, bool lowPriority) {
+    Fixture& f = TheFixture();
+    if (!f.ok) {
+        state.SkipWithError("fixture");
+        return;
+    }
+    std::mutex m;
+    std::condition_variable cv;
+    int finished = 0, made = 0;
+    CThumbMaker::Callbacks callbacks{[&](int, int) {
+                                         std::lock_guard<std::mutex> lock(m);
+                                         ++made;
+                                     },
+                                     [&](int job) {
+                                         std::lock_guard<std::mutex> lock(m);
+                                         finished = job;
+                                         cv.notify_all();
+                                     }};
+    CThumbMaker maker(callbacks, lowPriority);
+    for (auto _ : state) {
+        state.PauseTiming();
+        f.ClearCache();
+        {
+            std::lock_guard<std::mutex> lock(m);
+            made = 0;
+        }
+        state.ResumeTiming();
+        const int job = maker.Start(f.pictures, 0, 40);
+        std::unique_lock<std::mutex> lock(m);
+        cv.wait(lock, [&] { return finished == job; });
+    }
+    std::lock_guard<std::mutex> lock(m);
+    if (made != static_cast<int>(f.pictures.size()))
+        state.SkipWithError("not every thumbnail was made");
+    state.counters["pictures"] = static_cast<double>(f.pictures.size());
+}
+
+void BM_BackgroundMaker(benchmark::State& state) {
+    RunMaker(state, false);
+}
+
+void BM_BackgroundMakerLowPriority(benchmark::State& state) {
+    RunMaker(state, true);
+}
+
+BENCHMARK(BM_LoadAndWriteEach)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_BackgroundMaker)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_BackgroundMakerLowPriority)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+} // namespace
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    bench::CRatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    const double n = static_cast<double>(TheFixture().pictures.size());
+    std::printf("\ncores: %u, pictures: %.0f of %d x %d\n", std::thread::hardware_concurrency(), n,
+                bench::kPhotoWidth, bench::kPhotoHeight);
+    if (reporter.Has("BM_LoadAndWriteEach") && n > 0)
+        std::printf("load + cache write, per picture:        %8.2f ms\n",
+                    reporter.times["BM_LoadAndWriteEach"] / n);
+    for (const char* name : {"BM_BackgroundMaker", "BM_BackgroundMakerLowPriority"})
+        if (reporter.Has(name) && n > 0)
+            std::printf("%-30s per picture: %8.2f ms\n", name, reporter.times[name] / n);
+    reporter.Ratio("background maker / (load + write)", "BM_BackgroundMaker",
+                   "BM_LoadAndWriteEach");
+    reporter.Ratio("background maker, lowest priority / (load + write)",
+                   "BM_BackgroundMakerLowPriority", "BM_LoadAndWriteEach");
+    benchmark::Shutdown();
+    return 0;
+}
