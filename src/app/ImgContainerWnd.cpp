@@ -106,7 +106,7 @@ void CImgContainerWnd::ShowImageWindow() {
     if (m_wndList)
         m_wndList->hide();
     if (m_thumbs)
-        m_thumbs->Stop();
+        m_thumbs->Stop(); // taken up again when the list comes back
     m_wndImage->show();
     m_wndImage->setFocus();
 }

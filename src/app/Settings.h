@@ -54,8 +54,9 @@ void ReadSettingsFile(const std::string& path, CSystemSettings& s, std::string& 
 
 // Writes every setting in one whole-file write (temporary file renamed over
 // the old one), keeping any other section of the file. "AutoThumb" comes
-// last and only while the option is on; when it is off the key is removed. Returns false when the
-// file could not be written (a read-only folder); callers ignore that.
+// last and only while the option is on; when it is off the key is removed.
+// Returns false when the file could not be written (a read-only folder);
+// callers ignore that.
 bool WriteSettingsFile(const std::string& path, const CSystemSettings& s,
                        const std::string& currentFolder);
 

@@ -77,11 +77,6 @@ void CThumbMaker::Stop() {
     m_taken.clear();
 }
 
-int CThumbMaker::CurrentJob() const {
-    std::lock_guard<std::mutex> lock(m_mutex);
-    return m_nJob;
-}
-
 int CThumbMaker::TakeNext() {
     const int count = static_cast<int>(m_paths.size());
     const int end = std::min(count, m_nFirstVisible + std::max(m_nVisibleCount, 0));

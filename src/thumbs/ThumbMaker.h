@@ -37,14 +37,13 @@ public:
     CThumbMaker& operator=(const CThumbMaker&) = delete;
 
     // Starts a job over the given pictures, dropping the one under way, with
-    // the cells first..first+count-1 on the screen. Returns the job's number.
+    // the cells first..first+count-1 on the screen. Returns the job's number,
+    // which its reports carry; reports of an older job are stale.
     int Start(std::vector<std::string> paths, int firstVisible, int visibleCount);
     // The cells on the screen changed (a scroll or a resize).
     void SetVisible(int firstVisible, int visibleCount);
     // Drops the job under way.
     void Stop();
-    // The number of the latest job; reports of any other are stale.
-    int CurrentJob() const;
 
 private:
     // The next picture to try, marked as taken; -1 when none is left.
@@ -53,7 +52,7 @@ private:
 
     Callbacks m_callbacks;
     bool m_bLowPriority;
-    mutable std::mutex m_mutex;
+    std::mutex m_mutex;
     std::condition_variable m_cv;
     std::vector<std::string> m_paths;
     std::vector<char> m_taken;
