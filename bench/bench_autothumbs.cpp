@@ -8,6 +8,8 @@
 // file, without 100 copies on the disk. The maker runs once at its normal
 // (lowest) priority, which yields to anything else the machine runs, and
 // once at the priority of the benchmark's thread, the figure to compare.
+// Last, how late a steady tick on the benchmark's thread comes while the
+// maker works, against the same tick with nothing else running.
 
 #include "BenchSupport.h"
 #include "image/Codec.h"
@@ -17,6 +19,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+#include <chrono>
 #include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
@@ -136,9 +140,51 @@ void BM_BackgroundMakerLowPriority(benchmark::State& state) {
     RunMaker(state, true);
 }
 
+// The user-interface thread's side: a tick every 4 ms on the benchmark's
+// thread for 2 s, and how late each one comes, while the maker works at its
+// lowest priority and while nothing else of the program runs. Reported are
+// the worst and the 99th percentile in milliseconds (a frame is 16.7 ms).
+void MeasureTicks(benchmark::State& state, bool making) {
+    Fixture& f = TheFixture();
+    if (!f.ok) {
+        state.SkipWithError("fixture");
+        return;
+    }
+    using Clock = std::chrono::steady_clock;
+    CThumbMaker maker({});
+    std::vector<double> late;
+    for (auto _ : state) {
+        state.PauseTiming();
+        f.ClearCache();
+        state.ResumeTiming();
+        if (making)
+            maker.Start(f.pictures, 0, 40);
+        Clock::time_point next = Clock::now();
+        for (int i = 0; i < 500; ++i) {
+            next += std::chrono::milliseconds(4);
+            std::this_thread::sleep_until(next);
+            late.push_back(std::chrono::duration<double, std::milli>(Clock::now() - next).count());
+        }
+        maker.Stop();
+    }
+    std::sort(late.begin(), late.end());
+    state.counters["worst_ms"] = late.back();
+    state.counters["p99_ms"] = late[late.size() * 99 / 100];
+}
+
+void BM_TicksWhileMaking(benchmark::State& state) {
+    MeasureTicks(state, true);
+}
+
+void BM_TicksIdle(benchmark::State& state) {
+    MeasureTicks(state, false);
+}
+
 BENCHMARK(BM_LoadAndWriteEach)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_BackgroundMaker)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_BackgroundMakerLowPriority)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_TicksWhileMaking)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_TicksIdle)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 } // namespace
 
