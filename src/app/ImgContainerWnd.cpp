@@ -159,6 +159,11 @@ void CImgContainerWnd::RestartThumbnails() {
         m_thumbs->Start();
 }
 
+void CImgContainerWnd::StopThumbnails() {
+    if (m_thumbs)
+        m_thumbs->Stop(true);
+}
+
 void CImgContainerWnd::ShowNoPictures() {
     if (m_wndList)
         m_wndList->ShowNoPicturesMessage();

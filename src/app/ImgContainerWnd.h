@@ -37,6 +37,9 @@ public:
     // The shown list's missing thumbnails are made in the background while
     // the option is on (again after the options changed).
     void RestartThumbnails();
+    // Stops them and waits for the picture under way (before the cache
+    // folder is cleared).
+    void StopThumbnails();
 
     void ToggleSlideShow();
     void RequestStopSlideShow();

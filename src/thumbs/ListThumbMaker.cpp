@@ -43,8 +43,8 @@ void CListThumbMaker::Start() {
     m_nJob = m_maker->Start(std::move(paths), m_visible.first, m_visible.count);
 }
 
-void CListThumbMaker::Stop() {
-    m_maker->Stop();
+void CListThumbMaker::Stop(bool waitForPicture) {
+    m_maker->Stop(waitForPicture);
     m_repaint.stop(); // a list without pictures keeps its message
     m_nJob = -1;
 }

@@ -23,7 +23,8 @@ public:
     // A job over the frame's current pictures when the option is on; a stop
     // otherwise.
     void Start();
-    void Stop();
+    // waitForPicture: see CThumbMaker::Stop.
+    void Stop(bool waitForPicture = false);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* e) override;

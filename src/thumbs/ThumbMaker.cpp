@@ -69,12 +69,14 @@ void CThumbMaker::SetVisible(int firstVisible, int visibleCount) {
     m_nVisibleCount = visibleCount;
 }
 
-void CThumbMaker::Stop() {
-    std::lock_guard<std::mutex> lock(m_mutex);
+void CThumbMaker::Stop(bool waitForPicture) {
+    std::unique_lock<std::mutex> lock(m_mutex);
     ++m_nJob;
     m_bActive = false;
     m_paths.clear();
     m_taken.clear();
+    if (waitForPicture)
+        m_cv.wait(lock, [this] { return !m_bBusy; });
 }
 
 int CThumbMaker::TakeNext() {
@@ -112,9 +114,12 @@ void CThumbMaker::Worker() {
             continue;
         }
         const std::string path = m_paths[static_cast<std::size_t>(index)];
+        m_bBusy = true;
         lock.unlock();
         if (MakeThumbFile(path) && m_callbacks.made)
             m_callbacks.made(job, index);
         lock.lock();
+        m_bBusy = false;
+        m_cv.notify_all();
     }
 }

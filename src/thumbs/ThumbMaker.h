@@ -42,8 +42,10 @@ public:
     int Start(std::vector<std::string> paths, int firstVisible, int visibleCount);
     // The cells on the screen changed (a scroll or a resize).
     void SetVisible(int firstVisible, int visibleCount);
-    // Drops the job under way.
-    void Stop();
+    // Drops the job under way. With waitForPicture, returns only once the
+    // picture under way is done and reported, so that nothing more is
+    // written into the cache folder until the next Start.
+    void Stop(bool waitForPicture = false);
 
 private:
     // The next picture to try, marked as taken; -1 when none is left.
@@ -60,6 +62,7 @@ private:
     std::size_t m_nNextRest = 0; // every picture before it is taken
     int m_nJob = 0;
     bool m_bActive = false; // the job still has pictures to try
+    bool m_bBusy = false;   // a picture is being made or reported
     bool m_bQuit = false;
     std::thread m_thread; // started with the first job
 };

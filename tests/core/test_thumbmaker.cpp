@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <future>
 #include <map>
 
 namespace {
@@ -73,6 +74,16 @@ TEST(ThumbMaker, ScreenFirstDroppedForAnotherFolderAndTheFilesALoadWrites) {
             if (CImageBuffer img; files.count(GetThumbName(p)) && LoadImageFile(p, img)) {
                 EXPECT_EQ(files.at(GetThumbName(p)), EncodeThumbnail(*MakeThumbnail(img))) << p;
             }
+    // A stop that waits (before the cache is cleared) returns only after the
+    // picture under way, and nothing follows it.
+    maker.Start(a, 0, 20);
+    EXPECT_TRUE(step(9, 10)); // held after a4
+    auto stop = std::async(std::launch::async, [&] { maker.Stop(true); });
+    EXPECT_EQ(stop.wait_for(std::chrono::milliseconds(100)), std::future_status::timeout);
+    step(1000, 10);
+    stop.wait();
+    EXPECT_EQ(made.back().second, 4);
+    EXPECT_EQ(made.size(), 10u);
 }
 
 } // namespace
