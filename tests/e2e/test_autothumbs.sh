@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # A folder of 30 pictures, none viewed: the list shows 30 placeholders and no
-# cache file is made while the option is off. Ticking "浏览文件夹时，自动生成
-# 缩略图" on the options sheet's "杂项" page with keys and confirming: the
-# shown folder's cells fill with the thumbnails by themselves, and the option
-# is stored in System.ini at exit.
+# cache file is made while the option is off. Ticking
+# "浏览文件夹时，自动生成缩略图" on the options sheet's "杂项" page with keys
+# and confirming: the shown folder's cells fill with the thumbnails by
+# themselves, and the option is stored in System.ini at exit.
 bin=$1; src=$2
 . "$(dirname "$0")/lib.sh"
 home=$(mktemp -d); out=$(dirname "$bin")/e2e-shots; mkdir -p "$out"
