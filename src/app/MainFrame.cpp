@@ -19,6 +19,7 @@
 #include "thumbs/ThumbCache.h"
 #include "app/StripLogic.h"
 #include "library/FileCommands.h"
+#include "library/FileInfoCommands.h"
 #include "library/FolderTree.h"
 #include "library/TreeFileCommands.h"
 #include "library/TreeContainerWnd.h"
@@ -227,6 +228,7 @@ bool CMainFrame::Create() {
     InstallEditCommands(*this);
     BindResizeAndOptionsCommands(*this);
     InstallFileCommands(this);
+    InstallFileInfoCommands(this);
     BindWallpaperAndPrintCommands(*this);
     auto* idle = new QTimer(this); // idle-time refresh of enable states
     connect(idle, &QTimer::timeout, this, &CMainFrame::UpdateCommandUi);
@@ -504,6 +506,7 @@ void CMainFrame::OnOpen() {
     ImageWnd()->Repaint();
     if (m_bImageLoaded)
         ResetWorkRect();
+    m_pTreeContainer->UpdateFileInfo(file);
     ShowPosition();
 }
 

@@ -6,8 +6,15 @@
 #include <FreeImage.h>
 
 #include <algorithm>
+#include <chrono>
+#include <functional>
 #include <cstdio>
 #include <cstring>
+#include <signal.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -151,12 +158,11 @@ bool FitsTheCap(FIBITMAP* dib) {
 
 // The codec reads no GIF header alone, so the program reads it: the size of
 // the first picture and the depth the codec gives it (1, 4 or 8 bits by the
-// size of its colour table). False when the picture would not fit the cap;
-// a header that cannot be read is left to the codec.
-bool GifFitsTheCap(std::FILE* f) {
+// size of its colour table). False when the header cannot be read.
+bool ReadGifHeader(std::FILE* f, unsigned& w, unsigned& h, unsigned& bpp) {
     unsigned char b[13];
     if (std::fread(b, 1, 13, f) != 13)
-        return true;
+        return false;
     auto tableBits = [](unsigned char packed) {
         return (packed & 0x80) ? (packed & 7) + 1 : 0; // log2 of the colours; 0: no table
     };
@@ -170,18 +176,59 @@ bool GifFitsTheCap(std::FILE* f) {
             while (n > 0 && std::fseek(f, n, SEEK_CUR) == 0)
                 n = std::fgetc(f);
             if (n != 0)
-                return true;
+                return false;
             continue;
         }
         if (kind != 0x2C || std::fread(b, 1, 9, f) != 9)
-            return true;
-        const unsigned w = b[4] | b[5] << 8, h = b[6] | b[7] << 8;
+            return false;
+        w = b[4] | b[5] << 8;
+        h = b[6] | b[7] << 8;
         if (tableBits(b[8]))
             bits = tableBits(b[8]);
-        const unsigned bpp = bits == 1 ? 1 : bits >= 2 && bits <= 4 ? 4 : 8;
-        return FitsTheCap(FIT_BITMAP, bpp, w, h);
+        bpp = bits == 1 ? 1 : bits >= 2 && bits <= 4 ? 4 : 8;
+        return true;
     }
-    return true;
+    return false;
+}
+
+// False when the GIF would not fit the cap; a header that cannot be read is
+// left to the codec.
+bool GifFitsTheCap(std::FILE* f) {
+    unsigned w = 0, h = 0, bpp = 0;
+    return !ReadGifHeader(f, w, h, bpp) || FitsTheCap(FIT_BITMAP, bpp, w, h);
+}
+
+// The codec reads a WBMP header without looking at the end of the file: an
+// extension flag on the last byte makes it read for ever. So the program
+// reads the header first: the type (0), the fixed byte, each extension field
+// and both sides must all be there, and the picture must fit the cap.
+bool WbmpHeaderIsWhole(std::FILE* f) {
+    // A number of 7-bit groups, the high bit set on all but the last.
+    auto number = [f](std::uint64_t& value) {
+        value = 0;
+        for (int c = std::fgetc(f); c != EOF; c = std::fgetc(f)) {
+            value = value << 7 | (c & 0x7F);
+            if (!(c & 0x80))
+                return true;
+        }
+        return false;
+    };
+    std::uint64_t type = 0, w = 0, h = 0;
+    int field = number(type) && (type & 0xFFFF) == 0 ? std::fgetc(f) : EOF;
+    if (field == EOF)
+        return false;
+    while (field & 0x80) {
+        if ((field = std::fgetc(f)) == EOF)
+            return false;
+        std::uint64_t skipped = 0;
+        if ((field & 0x60) == 0x00 && !number(skipped))
+            return false;
+        if ((field & 0x60) == 0x60 &&
+            std::fseek(f, ((field & 0x70) >> 4) + (field & 0x0F), SEEK_CUR) != 0)
+            return false;
+    }
+    // The codec keeps 16 bits of each number.
+    return number(w) && number(h) && FitsTheCap(FIT_BITMAP, 1, w & 0xFFFF, h & 0xFFFF);
 }
 
 // Whether the picture in the stream fits the cap by its header, where the
@@ -193,6 +240,8 @@ bool HeaderFitsTheCap(FREE_IMAGE_FORMAT fif, std::FILE* stream) {
         fits = !head || FitsTheCap(head.get());
     } else if (fif == FIF_GIF) {
         fits = GifFitsTheCap(stream);
+    } else if (fif == FIF_WBMP) {
+        fits = WbmpHeaderIsWhole(stream);
     }
     return std::fseek(stream, 0, SEEK_SET) == 0 && fits;
 }
@@ -292,6 +341,110 @@ bool EncodeRect(const CImageBuffer& img, int left, int top, int right, int botto
     return ok && file.Commit();
 }
 
+// The picture in the stream as a 24-bit bitmap whose rows are
+// CImageBuffer::StrideFor(width) apart; bpp gets the file's own depth. The
+// stream is closed once the codec has read it.
+DibPtr DecodeTo24Bits(FREE_IMAGE_FORMAT fif, StreamPtr stream, unsigned& bpp) {
+    DibPtr dib(FreeImage_LoadFromHandle(fif, &g_io, stream.get(), 0));
+    stream.reset();
+    if (!dib || !FreeImage_HasPixels(dib.get()) || !FitsTheCap(dib.get()))
+        return nullptr;
+    bpp = FreeImage_GetBPP(dib.get());
+    for (int i = 0;
+         i < 3 && !Is24Bits(FreeImage_GetImageType(dib.get()), FreeImage_GetBPP(dib.get())); ++i) {
+        DibPtr converted(ConvertStep(dib.get()));
+        if (!converted)
+            return nullptr;
+        dib = std::move(converted); // each step's input is released at once
+    }
+    if (!Is24Bits(FreeImage_GetImageType(dib.get()), FreeImage_GetBPP(dib.get())) ||
+        FreeImage_GetPitch(dib.get()) != CImageBuffer::StrideFor(FreeImage_GetWidth(dib.get())))
+        return nullptr;
+    return dib;
+}
+
+// The codec's readers of these formats crash (PSD, JPEG XR) or never end
+// (OpenEXR, PICT) on some damaged files, a cut-off PSD or a one-byte PICT
+// among them.
+bool DecodedApart(FREE_IMAGE_FORMAT fif) {
+    return fif == FIF_PSD || fif == FIF_JXR || fif == FIF_EXR || fif == FIF_PICT;
+}
+
+bool WriteAllAt(int fd, const std::uint8_t* data, std::uint64_t size, off_t at) {
+    while (size > 0) {
+        const ssize_t n = ::pwrite(fd, data, std::min<std::uint64_t>(size, 1 << 30), at);
+        if (n <= 0)
+            return false;
+        data += n;
+        size -= std::uint64_t(n);
+        at += n;
+    }
+    return true;
+}
+
+// Runs work in a child process, so that a reader that crashes or runs past
+// its time fails the work, never the program; true when the child ended
+// well within the given seconds.
+bool RunApart(long seconds, const std::function<bool()>& work) {
+    std::fflush(nullptr);
+    const pid_t child = ::fork();
+    if (child == 0)
+        ::_exit(work() ? 0 : 1);
+    int status = -1;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+    while (child > 0 && ::waitpid(child, &status, WNOHANG) == 0) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            ::kill(child, SIGKILL);
+            ::waitpid(child, &status, 0);
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return child > 0 && status == 0;
+}
+
+// Decodes in a child process into a block both share. The time grows with
+// the file: two seconds and one more for each 4 MB.
+bool DecodeInAChild(FREE_IMAGE_FORMAT fif, StreamPtr stream, CImageBuffer& loaded) {
+    struct stat st {};
+    const int fd = ::memfd_create("kelvra-picture", MFD_CLOEXEC);
+    if (fd < 0 || ::fstat(::fileno(stream.get()), &st) != 0) {
+        if (fd >= 0)
+            ::close(fd);
+        return false;
+    }
+    constexpr off_t kPixelsAt = 4096; // the header first, the pixels on a page of their own
+    const bool decoded = RunApart(2 + st.st_size / (4 << 20), [&] {
+        unsigned bpp = 0;
+        DibPtr dib = HeaderFitsTheCap(fif, stream.get())
+                         ? DecodeTo24Bits(fif, std::move(stream), bpp)
+                         : nullptr;
+        if (!dib)
+            return false;
+        const std::uint32_t head[3] = {FreeImage_GetWidth(dib.get()),
+                                       FreeImage_GetHeight(dib.get()), bpp};
+        const std::uint64_t bytes = std::uint64_t(FreeImage_GetPitch(dib.get())) * head[1];
+        return ::ftruncate(fd, kPixelsAt + off_t(bytes)) == 0 &&
+               WriteAllAt(fd, reinterpret_cast<const std::uint8_t*>(head), sizeof head, 0) &&
+               WriteAllAt(fd, FreeImage_GetBits(dib.get()), bytes, kPixelsAt);
+    });
+    stream.reset();
+    std::uint32_t head[3] = {};
+    struct stat shared {};
+    const bool whole = decoded && ::pread(fd, head, sizeof head, 0) == ssize_t(sizeof head) &&
+                       ::fstat(fd, &shared) == 0 && head[0] > 0 && head[1] > 0;
+    const std::uint64_t bytes = whole ? CImageBuffer::StrideFor(head[0]) * head[1] : 0;
+    void* base = whole && std::uint64_t(shared.st_size) == kPixelsAt + bytes
+                     ? ::mmap(nullptr, kPixelsAt + bytes, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0)
+                     : MAP_FAILED;
+    ::close(fd); // the mapping keeps the block
+    if (base == MAP_FAILED)
+        return false;
+    return loaded.AdoptDib(int(head[0]), int(head[1]), static_cast<std::uint8_t*>(base) + kPixelsAt,
+                           std::uint16_t(head[2]),
+                           [base, bytes](std::uint8_t*) { ::munmap(base, kPixelsAt + bytes); });
+}
+
 } // namespace
 
 std::uint64_t DecodePeakBytes(int imageType, unsigned bitsPerPixel, std::uint64_t width,
@@ -321,36 +474,53 @@ bool LoadImageFile(const std::string& path, CImageBuffer& out) {
         return false;
     // The header alone tells size, type and depth where it can be read: an
     // oversized picture is refused before anything is decoded.
-    if (!HeaderFitsTheCap(fif, stream.get()))
-        return false;
-    DibPtr dib(FreeImage_LoadFromHandle(fif, &g_io, stream.get(), 0));
-    stream.reset();
-    if (!dib || !FreeImage_HasPixels(dib.get()) || !FitsTheCap(dib.get()))
-        return false;
-    const unsigned bpp = FreeImage_GetBPP(dib.get()); // the file's own depth
-    for (int i = 0;
-         i < 3 && !Is24Bits(FreeImage_GetImageType(dib.get()), FreeImage_GetBPP(dib.get())); ++i) {
-        DibPtr converted(ConvertStep(dib.get()));
-        if (!converted)
-            return false;
-        dib = std::move(converted); // each step's input is released at once
-    }
-    if (!Is24Bits(FreeImage_GetImageType(dib.get()), FreeImage_GetBPP(dib.get())))
-        return false;
-    unsigned w = FreeImage_GetWidth(dib.get()), h = FreeImage_GetHeight(dib.get());
-    if (FreeImage_GetPitch(dib.get()) != CImageBuffer::StrideFor(w))
-        return false;
-    // The buffer takes the converted bitmap's pixels over instead of copying
-    // them, so a load needs one 24-bit block, not two.
     CImageBuffer loaded;
-    FIBITMAP* owner = dib.release();
-    if (!loaded.AdoptDib(static_cast<int>(w), static_cast<int>(h), FreeImage_GetBits(owner),
-                         static_cast<std::uint16_t>(bpp),
-                         [owner](std::uint8_t*) { FreeImage_Unload(owner); }))
-        return false;
+    if (DecodedApart(fif)) {
+        if (!DecodeInAChild(fif, std::move(stream), loaded))
+            return false;
+    } else {
+        if (!HeaderFitsTheCap(fif, stream.get()))
+            return false;
+        unsigned bpp = 0;
+        DibPtr dib = DecodeTo24Bits(fif, std::move(stream), bpp);
+        if (!dib)
+            return false;
+        // The buffer takes the converted bitmap's pixels over instead of
+        // copying them, so a load needs one 24-bit block, not two.
+        FIBITMAP* owner = dib.release();
+        if (!loaded.AdoptDib(static_cast<int>(FreeImage_GetWidth(owner)),
+                             static_cast<int>(FreeImage_GetHeight(owner)), FreeImage_GetBits(owner),
+                             static_cast<std::uint16_t>(bpp),
+                             [owner](std::uint8_t*) { FreeImage_Unload(owner); }))
+            return false;
+    }
     loaded.SetBackColor(out.GetBackColor());
     out = std::move(loaded);
     return true;
+}
+
+std::optional<ImageHeader> ReadImageHeader(const std::string& path) {
+    StreamPtr stream = OpenPictureStream(path);
+    FREE_IMAGE_FORMAT fif = stream ? TypeOf(stream.get(), path) : FIF_UNKNOWN;
+    unsigned w = 0, h = 0, bpp = 0;
+    if (fif == FIF_GIF) {
+        if (!ReadGifHeader(stream.get(), w, h, bpp))
+            return std::nullopt;
+    } else if (fif != FIF_UNKNOWN && !DecodedApart(fif) && FreeImage_FIFSupportsNoPixels(fif)) {
+        // (The readers that may crash or never end are run in a child
+        // process only, never for a header alone.)
+        DibPtr head(FreeImage_LoadFromHandle(fif, &g_io, stream.get(), FIF_LOAD_NOPIXELS));
+        if (!head)
+            return std::nullopt;
+        w = FreeImage_GetWidth(head.get());
+        h = FreeImage_GetHeight(head.get());
+        bpp = FreeImage_GetBPP(head.get());
+    } else {
+        return std::nullopt;
+    }
+    if (w == 0 || h == 0 || w > 0x7FFFFFFF || h > 0x7FFFFFFF)
+        return std::nullopt;
+    return ImageHeader{static_cast<int>(w), static_cast<int>(h), static_cast<int>(bpp)};
 }
 
 std::string FormatDecodeTime(float seconds) {

@@ -1,6 +1,7 @@
 #pragma once
 #include "image/ImageBuffer.h"
 
+#include <optional>
 #include <string>
 
 // The bridge to the picture codec. Files are typed, decoded and encoded by
@@ -20,6 +21,16 @@
 // can be read alone (by the codec; a GIF's by the program), an oversized
 // picture is refused before it is decoded.
 bool LoadImageFile(const std::string& path, CImageBuffer& out);
+
+// The size and bits per pixel of a picture file read from its header alone,
+// without decoding a pixel (the file is opened as LoadImageFile opens it).
+// nullopt for an unknown type, a type whose header cannot be read alone or
+// whose reader runs only in a child process (PSD, JPEG XR, OpenEXR, PICT),
+// or a damaged header.
+struct ImageHeader {
+    int width, height, bitsPerPixel;
+};
+std::optional<ImageHeader> ReadImageHeader(const std::string& path);
 
 // The most bytes of pixel blocks that a picture of the codec's image type
 // `imageType` (a FREE_IMAGE_TYPE) with `bitsPerPixel` holds at one moment

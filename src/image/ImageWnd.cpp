@@ -521,14 +521,13 @@ void CImageWnd::mouseMoveEvent(QMouseEvent* e) {
         return;
     if (InStrip(pt)) {
         if (m_bStripShown) {
-            // Hover: the picture under the mouse.
-            const int slot = StripSlotFromPoint(pt.x());
-            if (slot != m_nHoverSlot)
-                m_nHoverSlot = slot;
+            SetHoverSlot(StripSlotFromPoint(pt.x())); // hover: the picture under the mouse
         } else if (!(e->buttons() & Qt::LeftButton) && !m_overview.IsDraggingMarker() &&
                    !m_overview.IsDraggingPanel()) {
             ShowStrip();
         }
+    } else {
+        SetHoverSlot(-1);
     }
     if (m_overview.IsDraggingMarker()) {
         m_overview.DragMarkerTo(pt.x(), pt.y(), m_view);
@@ -704,7 +703,7 @@ void CImageWnd::ShowStrip() {
 void CImageWnd::HideStrip() {
     m_bStripShown = false;
     m_pFrame->m_bShowStrip = false;
-    m_nHoverSlot = -1;
+    SetHoverSlot(-1);
     if (m_bLayoutAboveStrip) {
         m_bLayoutAboveStrip = false;
         m_view.SetClientSize(width(), height());
@@ -856,6 +855,15 @@ void CImageWnd::OnStripClick(const QPoint& pt) {
 }
 
 void CImageWnd::leaveEvent(QEvent* e) {
-    m_nHoverSlot = -1;
+    SetHoverSlot(-1);
     QWidget::leaveEvent(e);
+}
+
+void CImageWnd::SetHoverSlot(int slot) {
+    if (slot == m_nHoverSlot)
+        return;
+    m_nHoverSlot = slot;
+    const bool filled = slot >= 0 && slot < static_cast<int>(m_astrStripFiles.size());
+    if (onHoverFile)
+        onHoverFile(filled ? m_astrStripFiles[static_cast<std::size_t>(slot)] : std::string());
 }

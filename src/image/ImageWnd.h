@@ -119,6 +119,9 @@ public:
     int m_nHoverSlot = -1;
     int m_nFirstSlot = 0;                      // list index of the picture in slot 0
     std::vector<std::string> m_astrStripFiles; // the pictures of the slots
+    // Told the picture of the slot under the mouse when the hovered slot
+    // changes, "" when the mouse leaves the strip or is over an empty slot.
+    std::function<void(const std::string& path)> onHoverFile;
 
     // Interaction state.
     bool m_bButtonDown = false;
@@ -145,6 +148,8 @@ private:
     // The backing image at the client size; false (told once) when it cannot be had.
     bool AllocateBacking();
     void ShowFailure();
+    // The strip slot under the mouse (-1: none); a change is told to onHoverFile.
+    void SetHoverSlot(int slot);
     void DrawOverlays(bool blur);
     void DrawFloatingRow();
     void UpdateCursor();

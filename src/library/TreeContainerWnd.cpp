@@ -48,7 +48,7 @@ int FrameCommandFor(int id) {
     case ID_TREE_PROPERTIES:
         return ID_FILE_PROPERTIES;
     case ID_TREE_SEARCH:
-        return ID_TOOLS_SEARCH;
+        return ID_TOOLS_SEARCH_HIDDEN; // also while the thumbnail list shows
     default:
         return 0;
     }
@@ -372,6 +372,7 @@ void CTreeContainerWnd::ShowImageFile(const std::string& path) {
         right->ImageWnd()->OpenImage(path);
     if (m_pFrame->m_bImageLoaded)
         AddToHistory(FolderPartOf(path));
+    UpdateFileInfo(path);
     m_pFrame->ShowPosition();
 }
 

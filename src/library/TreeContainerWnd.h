@@ -1,5 +1,6 @@
 #pragma once
 #include "library/Favorites.h"
+#include "library/FileInfo.h"
 
 #include <QRect>
 #include <QWidget>
@@ -70,6 +71,14 @@ public:
     // or list click): a running slide show is asked to stop, the frame's
     // per-picture state is reset, and the file is shown.
     void OpenPicture(const std::string& path);
+    // The status bar's file information (FileInfoCommands.cpp): the shown
+    // picture's name, size, picture information and modification time in
+    // panes 4 to 7 and its path in the caption; after a failed load panes 0
+    // to 9 are emptied.
+    void UpdateFileInfo(const std::string& path);
+    // Panes 4 to 7 for a picture of the bottom strip under the mouse, from
+    // its file and its header alone; "" puts the shown picture's texts back.
+    void ShowHoverFileInfo(const std::string& path);
     // Removes the folder tree's item of a file path, when the tree has one
     // (after the file was deleted or moved away).
     void RemoveFileItem(const std::string& path);
@@ -152,6 +161,7 @@ private:
     void PopupFolderTreeMenu(const QPoint& global);
     void PopupFavoritesMenu(const QPoint& global);
     QMenu* BuildMenu(const std::vector<std::pair<int, const char*>>& items);
+    void ShowStatusFileTexts(const StatusFileTexts& texts);
 
     CMainFrame* m_pFrame;
     bool m_bFirstPaint = true;
@@ -160,4 +170,5 @@ private:
     CFavoritesTree* m_pFavTree = nullptr;
     CIconComboBox* m_cbHistory = nullptr;
     CFavorites m_favorites;
+    StatusFileTexts m_shownInfo; // panes 4 to 7 of the shown picture
 };

@@ -103,20 +103,30 @@ bool CopyInto(const std::string& from, const std::string& to, bool replace) {
     return out.Commit(replace, static_cast<int>(st.st_mode & 07777));
 }
 
-} // namespace
-
-std::optional<FileFacts> GetFileFacts(const std::string& path) {
+std::optional<FileFacts> StatxFacts(int dirFd, const char* path, int flags) {
     struct statx sx {};
-    if (path.empty() ||
-        ::statx(AT_FDCWD, path.c_str(), 0, STATX_BASIC_STATS | STATX_BTIME, &sx) != 0)
+    if (::statx(dirFd, path, flags, STATX_BASIC_STATS | STATX_BTIME, &sx) != 0)
         return std::nullopt;
     FileFacts f;
     f.isDir = S_ISDIR(sx.stx_mode);
     f.readOnly = (sx.stx_mode & S_IWUSR) == 0;
     f.size = sx.stx_size;
     f.modified = sx.stx_mtime.tv_sec;
+    f.accessed = sx.stx_atime.tv_sec;
     f.created = (sx.stx_mask & STATX_BTIME) ? sx.stx_btime.tv_sec : f.modified;
     return f;
+}
+
+} // namespace
+
+std::optional<FileFacts> GetFileFacts(const std::string& path) {
+    if (path.empty())
+        return std::nullopt;
+    return StatxFacts(AT_FDCWD, path.c_str(), 0);
+}
+
+std::optional<FileFacts> GetOpenFileFacts(int fd) {
+    return StatxFacts(fd, "", AT_EMPTY_PATH);
 }
 
 UtcTime ToUtc(std::int64_t secondsSince1970) {

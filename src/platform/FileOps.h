@@ -16,10 +16,13 @@ struct FileFacts {
     std::uint64_t size = 0;    // bytes
     std::int64_t created = 0;  // seconds since 1970 UTC: the birth time, else the last write
     std::int64_t modified = 0; // seconds since 1970 UTC: the last write
+    std::int64_t accessed = 0; // seconds since 1970 UTC: the last access
 };
 
 // nullopt when the path does not exist or cannot be examined.
 std::optional<FileFacts> GetFileFacts(const std::string& path);
+// The same for a file that is already open.
+std::optional<FileFacts> GetOpenFileFacts(int fd);
 
 struct UtcTime {
     int year, month, day, hour, minute, second;

@@ -72,7 +72,7 @@ TEST(CodecTypes, EveryTypeLoadsAsTwentyFourBits) {
         FreeImage_Unload(d);
 }
 
-TEST(CodecTypes, SizeCapCountsTheDepthAndGifHeadersAreRead) {
+TEST(CodecTypes, SizeCapCountsTheDepthAndGifAndWbmpHeadersAreRead) {
     // 4 x 2 pixels: 24 bytes at 24 bits. The decoded block and each step.
     EXPECT_EQ(DecodePeakBytes(FIT_RGBA16, 64, 4, 2), 64u + 24);
     EXPECT_EQ(DecodePeakBytes(FIT_UINT16, 16, 4, 2), 8u + 24);     // via 8-bit grey
@@ -99,6 +99,13 @@ TEST(CodecTypes, SizeCapCountsTheDepthAndGifHeadersAreRead) {
     CImageBuffer img;
     EXPECT_FALSE(LoadImageFile(dir.File("huge.gif"), img));
     EXPECT_LT(peak() - before, 256ll << 20);
+    // A WBMP whose header ends on an extension flag: the codec would read
+    // for ever. A whole 9 x 2 picture with an extension field still loads.
+    for (auto [bytes, loads] : {std::pair{std::string("\0\x80", 2), false},
+                                {std::string("\0\x80\0\x05\x09\x02\xFF\x80\0\0", 10), true}}) {
+        dir.Write("w.wbmp", bytes);
+        EXPECT_EQ(LoadImageFile(dir.File("w.wbmp"), img), loads) << bytes.size();
+    }
 }
 
 TEST(SaveImage, SameAsTheProgramsBmpConvertedByTheCodec) {

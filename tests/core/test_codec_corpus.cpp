@@ -31,7 +31,6 @@ TEST(CodecCorpus, ValidTruncatedAndCorruptedFilesOfEveryFormat) {
 #endif
     TempDir dir;
     std::string faults;
-    int written = 0;
     for (int i = 0; i < FreeImage_GetFIFCount(); ++i) {
         const auto fif = static_cast<FREE_IMAGE_FORMAT>(i);
         const std::string ext = FreeImage_GetFIFExtensionList(fif), log = dir.File("log");
@@ -65,6 +64,7 @@ TEST(CodecCorpus, ValidTruncatedAndCorruptedFilesOfEveryFormat) {
                 if (!LoadImageFile(name, img) || img.Width() != 40 ||
                     (want && std::memcmp(img.Bits(), FreeImage_GetBits(want), img.Size()) != 0))
                     ::_exit(3);
+                std::ofstream(dir.File("written"), std::ios::app) << '.';
             }
             std::vector<std::string> samples;
             for (std::size_t cut :
@@ -87,7 +87,6 @@ TEST(CodecCorpus, ValidTruncatedAndCorruptedFilesOfEveryFormat) {
         }
         int status = 0;
         ::waitpid(child, &status, 0);
-        written += status == 0;
         if (status == 0 || status == 4 << 8)
             continue;
         ASSERT_NE(status, 3 << 8) << name << " did not load as it should";
@@ -103,7 +102,7 @@ TEST(CodecCorpus, ValidTruncatedAndCorruptedFilesOfEveryFormat) {
         faults +=
             name.substr(dir.Path().size()) + (WIFSIGNALED(status) ? " (no end) " : " (crash) ");
     }
-    EXPECT_GE(written, 20);
+    EXPECT_GE(ReadWholeFile(dir.File("written")).value_or("").size(), 20u); // formats written
     RecordProperty("codec_faults", faults);
     std::printf("The codec itself fails on: %s\n", faults.c_str());
 }

@@ -4,17 +4,22 @@
 #include "app/CommandIds.h"
 #include "app/ImgContainerWnd.h"
 #include "app/MainFrame.h"
+#include "image/Codec.h"
 #include "image/ImageWnd.h"
 #include "library/ShellTreeCtrl.h"
 #include "library/TreeContainerWnd.h"
+#include "thumbs/ExifRows.h"
 #include "thumbs/ImageWndList.h"
+#include "thumbs/SmallDialogs.h"
 #include "platform/QtUtil.h"
 
 #include <QApplication>
 #include <QDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QTest>
 #include <QTimer>
+#include <QTreeWidget>
 #include <cerrno>
 #include <filesystem>
 
@@ -166,6 +171,65 @@ private slots:
         QVERIFY(FileExists(Dir() + "X1.bmp") && FileExists(Dir() + "X2.bmp"));
         QVERIFY(std::filesystem::is_empty(Dir() + "b"));
         QVERIFY(ui->shown.empty());
+    }
+
+    // F2 and F3 with the sheet and the search dialog answered by the test.
+    void fileInformationAndSearch() {
+        const std::string jpg = Dir() + "a.jpg", png = Dir() + "b.png", boat = Dir() + "c/boat.bmp";
+        CImageBuffer img;
+        QVERIFY(img.Allocate(64, 48) && SaveImageFile(img, 0, 0, 64, 48, jpg, kFormatJpeg) &&
+                SaveImageFile(img, 0, 0, 64, 48, png, kFormatPng));
+        pane->ShowFolder(Dir());
+        CImageWnd* wnd = f->GetImgContainer()->ImageWnd();
+        for (const std::string& file : {jpg, png}) { // a PNG has no EXIF rows
+            pane->OpenPicture(file);
+            std::vector<std::string> tags, values;
+            FillExifRows(file, tags, values);
+            QStringList shown, expected{Q(file), "64x48", "24bit"};
+            for (std::size_t i = 0; i < tags.size(); ++i)
+                expected << Q(tags[i]) << Q(values[i]);
+            OnDialog("FileInfoSheet", [&](QDialog* d) {
+                d->reject();
+                auto* page = d->findChild<CFileProperties*>();
+                shown << page->m_editPath->text() << page->m_fields[2]->text()
+                      << page->m_fields[3]->text();
+                auto* list = d->findChild<QTreeWidget*>("ExifList");
+                for (int i = 0; i < list->topLevelItemCount(); ++i)
+                    shown << list->topLevelItem(i)->text(0) << list->topLevelItem(i)->text(1);
+            });
+            QTest::keyClick(wnd, Qt::Key_F2);
+            QVERIFY(shown == expected && tags.empty() == (file == png));
+        }
+        pane->OpenPicture(Dir() + "gone.jpg"); // a failed load leaves no facts of the one before
+        QVERIFY(f->GetStatusText(4).empty() && f->GetStatusText(6).empty());
+
+        std::filesystem::create_directory(Dir() + "c");
+        MakePicture(boat, 20, 20, RGB(1, 2, 3));
+        f->m_settings.mAdd = 1;
+        QVERIFY(pane->OnPaneCommand(ID_TREE_RELOAD)); // the tree lists files
+        for (const auto& [name, message] :
+             {std::pair{"zzz", "没有找到:zzz"}, std::pair{"boat", ""}}) {
+            ui->shown.clear();
+            QStringList seen;
+            OnDialog("FolderNameDlg", [&, name = name](QDialog* d) {
+                seen << d->windowTitle() << Edit(d, "Folder")->text();
+                Edit(d, "Folder")->setText(Q(Dir() + "c//"));
+                Edit(d, "FileName")->setText(name);
+                QTest::keyClick(d, Qt::Key_Return);
+            });
+            QTest::keyClick(wnd, Qt::Key_F3);
+            QCOMPARE(seen, (QStringList{"搜索文件", Q(Dir())}));
+            QCOMPARE(ui->shown.empty() ? "" : ui->shown.back().text, std::string(message));
+        }
+        QVERIFY(pane->GetCurrentFile() == boat && wnd->CurrentFile() == boat && f->m_bImageLoaded &&
+                pane->FolderTree()->GetSelectedPath() == boat && !pane->m_bFolderSelected);
+
+        f->m_settings.mDelete = 0;
+        QVERIFY(f->OnCommand(ID_EDIT_DELETE)); // shown, but no current file any more
+        QTest::keyClick(wnd, Qt::Key_F2);
+        QCOMPARE(ui->shown.back().text, std::string("Please Selected a file First"));
+        f->ShowListMode(); // the folder tree's "搜索文件" is there while the list shows too
+        QVERIFY(pane->IsPaneCommandEnabled(ID_TREE_SEARCH));
     }
 };
 
