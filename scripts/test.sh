@@ -14,11 +14,11 @@ cmake --build build-asan -j$jobs
 ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
   ctest --test-dir build-asan -j$jobs --output-on-failure -E '^e2e_'
 
-echo "== thread sanitizer: the slide show's and the decode-ahead workers =="
+echo "== thread sanitizer: the slide show's, decode-ahead's and the thumbnail maker's workers =="
 cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=Debug -DKELVRA_SANITIZE=thread -DKELVRA_UI=OFF \
       -DKELVRA_BENCH=OFF >/dev/null
 cmake --build build-tsan -j$jobs --target core_tests
-TSAN_OPTIONS=halt_on_error=1 build-tsan/core_tests --gtest_filter='SlideShow*:DecodeAhead*'
+TSAN_OPTIONS=halt_on_error=1 build-tsan/core_tests --gtest_filter='SlideShow*:DecodeAhead*:ThumbMaker*'
 
 if [ -f scripts/fuzz.sh ]; then
   echo "== fuzz targets, a short run each =="

@@ -7,6 +7,7 @@
 #include "platform/PlatformUi.h"
 #include "platform/QtUtil.h"
 #include "thumbs/ImageWndList.h"
+#include "thumbs/ListThumbMaker.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -104,6 +105,8 @@ void CImgContainerWnd::ShowImageWindow() {
     m_wndImage->setGeometry(0, 0, m_cxClient, m_cyClient);
     if (m_wndList)
         m_wndList->hide();
+    if (m_thumbs)
+        m_thumbs->Stop(); // taken up again when the list comes back
     m_wndImage->show();
     m_wndImage->setFocus();
 }
@@ -116,6 +119,7 @@ void CImgContainerWnd::ShowListWindow() {
         const CSystemSettings& s = m_pFrame->m_settings;
         m_wndList->SetBackgroundColor(s.crRightTubBk);
         m_wndList->SetColors(s.crTumTile, s.crTumTileBk, s.crTumCrIndi, s.crTumBack, s.crTumCrInfo);
+        m_thumbs = new CListThumbMaker(m_pFrame, m_wndList);
         m_bListCreated = true;
     }
     const bool wasShown = m_wndList->isVisible();
@@ -130,6 +134,7 @@ void CImgContainerWnd::ShowListWindow() {
         m_wndList->Refresh();
     m_wndList->setFocus();
     m_wndList->DrawAllFrames();
+    RestartThumbnails();
 }
 
 void CImgContainerWnd::RefreshList() {
@@ -140,11 +145,24 @@ void CImgContainerWnd::RefreshList() {
     m_wndList->Refresh();
     m_wndList->ClearSelectionMarks();
     m_wndList->DrawAllFrames();
+    RestartThumbnails();
 }
 
 void CImgContainerWnd::ClearListPane() {
     if (m_wndList)
         m_wndList->ClearToBackground();
+    if (m_thumbs)
+        m_thumbs->Stop();
+}
+
+void CImgContainerWnd::RestartThumbnails() {
+    if (m_thumbs && m_nMode == 2)
+        m_thumbs->Start();
+}
+
+void CImgContainerWnd::StopThumbnails() {
+    if (m_thumbs)
+        m_thumbs->Stop(true);
 }
 
 void CImgContainerWnd::ShowNoPictures() {

@@ -8,6 +8,7 @@
 class CMainFrame;
 class CImageWnd;
 class CImageWndList;
+class CListThumbMaker;
 class CSlideSink;
 
 // The right pane: it holds the picture window and the thumbnail list, one of
@@ -33,6 +34,12 @@ public:
     // no-pictures text.
     void ClearListPane();
     void ShowNoPictures();
+    // The shown list's missing thumbnails are made in the background while
+    // the option is on (again after the options changed).
+    void RestartThumbnails();
+    // Stops them and waits for the picture under way (before the cache
+    // folder is cleared).
+    void StopThumbnails();
 
     void ToggleSlideShow();
     void RequestStopSlideShow();
@@ -63,6 +70,7 @@ private:
     CMainFrame* m_pFrame;
     CImageWnd* m_wndImage = nullptr;
     CImageWndList* m_wndList = nullptr;
+    CListThumbMaker* m_thumbs = nullptr; // lives with the list
     std::shared_ptr<CSlideSink> m_sink;
     CSlideShow m_slide;
 };

@@ -383,7 +383,9 @@ bool CMainFrame::OnCommand(int id) {
         ImageWnd()->HighlightCurrent();
         break;
     case ID_TOOLS_CLEAR_THUMBS:
-        // Every cell and slot shows its placeholder now.
+        // Every cell and slot shows its placeholder now; no thumbnail made in
+        // the background lands in the folder while it goes.
+        m_pImgContainer->StopThumbnails();
         ClearThumbCache();
         if (m_pImgContainer->GetMode() == 2)
             m_pImgContainer->RefreshList();

@@ -24,6 +24,7 @@ COptions FillOptions(const CSystemSettings& s, int slideDelayMs, int displayMode
     o.bSave = s.mSave != 0;
     o.bLastSee = s.mLastSee != 0;
     o.bListWhenSmallest = listWhenSmallest;
+    o.bAutoThumb = s.mAutoThumb != 0;
     return o;
 }
 
@@ -47,6 +48,7 @@ void ApplyOptions(const COptions& o, IOptionsTarget& target) {
     s.mDelete = o.bDelete ? 1 : 0;
     s.mSave = o.bSave ? 1 : 0;
     s.mLastSee = o.bLastSee ? 1 : 0;
+    s.mAutoThumb = o.bAutoThumb ? 1 : 0;
     target.SetPictureBackground(s.crRightBack);
     target.SetListColors(s);
     target.SetSlideDelay(o.nDelay * 1000);
@@ -93,6 +95,7 @@ const std::vector<MiscCheck>& MiscChecks() {
         {1059, "旋转,翻转后，自动保存为jpg格式文件", &COptions::bSave},
         {1060, "第一次启动，显示上次浏览文件夹", &COptions::bLastSee},
         {1064, "图形缩到最小时出现列表框", &COptions::bListWhenSmallest},
+        {1065, "浏览文件夹时，自动生成缩略图", &COptions::bAutoThumb},
     };
     return checks;
 }

@@ -29,6 +29,7 @@ struct COptions {
     bool bSave = false;    // save as JPEG after a rotation or flip
     bool bLastSee = false; // show the last folder at start
     bool bListWhenSmallest = false;
+    bool bAutoThumb = false; // make missing thumbnails while a folder is shown
 };
 
 // The sheet's starting values: the settings record and the frame's display
@@ -57,7 +58,7 @@ public:
 // Applies confirmed options in this order: the colours, the thumbnail size,
 // the list-when-smallest option and the picture-files option are stored; the
 // folder tree is rebuilt when the picture-files option changed; the other
-// three flags are stored; then the picture background, the list colours, the
+// four flags are stored; then the picture background, the list colours, the
 // slide delay, the display mode, the interpolation and the wheel.
 void ApplyOptions(const COptions& o, IOptionsTarget& target);
 

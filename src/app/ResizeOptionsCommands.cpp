@@ -95,4 +95,5 @@ void OnOptions(CMainFrame& frame) {
         return;
     CFrameOptionsTarget target(frame);
     ApplyOptions(sheet.Options(), target);
+    pane->RestartThumbnails();
 }

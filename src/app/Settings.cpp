@@ -38,6 +38,9 @@ constexpr FlagKey kFlags[] = {
     {"ShowLastSee", "mLastSee", &CSystemSettings::mLastSee, 0},
 };
 
+constexpr const char* kAutoThumbSection = "AutoThumb";
+constexpr const char* kAutoThumbKey = "mAutoThumb";
+
 int ReadInt(const CIniFile& ini, const char* section, const char* key, int def) {
     auto v = ini.Get(section, key);
     return v ? ParseProfileInt(*v) : def;
@@ -65,6 +68,7 @@ void ReadSettingsFile(const std::string& path, CSystemSettings& s, std::string& 
     s.mAdd = 0;
     for (const FlagKey& f : kFlags)
         s.*f.field = ReadInt(ini, f.section, f.key, f.def) != 0 ? 1 : 0;
+    s.mAutoThumb = ReadInt(ini, kAutoThumbSection, kAutoThumbKey, 0) != 0 ? 1 : 0;
 }
 
 bool WriteSettingsFile(const std::string& path, const CSystemSettings& s,
@@ -84,6 +88,10 @@ bool WriteSettingsFile(const std::string& path, const CSystemSettings& s,
     ini.Set("AddTreeWndImgfile", "mAdd", "0");
     for (const FlagKey& f : kFlags)
         ini.Set(f.section, f.key, s.*f.field != 0 ? "1" : "0");
+    if (s.mAutoThumb != 0)
+        ini.Set(kAutoThumbSection, kAutoThumbKey, "1");
+    else
+        ini.Remove(kAutoThumbSection, kAutoThumbKey);
     return ini.Save(path);
 }
 

@@ -34,6 +34,10 @@ struct CSystemSettings {
     std::int32_t mDelete = 0;
     std::int32_t mSave = 0;
     std::int32_t mLastSee = 0;
+    // Make the missing thumbnails of a shown folder in the background. Off
+    // by default; stored only while on, so a file of the other settings
+    // keeps its bytes.
+    std::int32_t mAutoThumb = 0;
 };
 
 constexpr const char* kSettingsFileName = "System.ini";
@@ -49,8 +53,10 @@ std::string GetSettingsPath();
 void ReadSettingsFile(const std::string& path, CSystemSettings& s, std::string& currentFolder);
 
 // Writes every setting in one whole-file write (temporary file renamed over
-// the old one), keeping any other section of the file. Returns false when the
-// file could not be written (a read-only folder); callers ignore that.
+// the old one), keeping any other section of the file. "AutoThumb" comes
+// last and only while the option is on; when it is off the key is removed.
+// Returns false when the file could not be written (a read-only folder);
+// callers ignore that.
 bool WriteSettingsFile(const std::string& path, const CSystemSettings& s,
                        const std::string& currentFolder);
 

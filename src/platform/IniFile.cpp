@@ -2,6 +2,7 @@
 
 #include "platform/FileOps.h"
 
+#include <algorithm>
 #include <cstdint>
 
 namespace {
@@ -110,6 +111,18 @@ bool CIniFile::Set(const std::string& section, const std::string& key, const std
     m_lines.push_back(Line{"[" + section + "]", section, {}, true});
     m_lines.push_back(line);
     return true;
+}
+
+void CIniFile::Remove(const std::string& section, const std::string& key) {
+    auto inSection = [&](const Line& l) { return EqualNoCase(l.section, section); };
+    std::erase_if(m_lines, [&](const Line& l) {
+        return inSection(l) && !l.header && EqualNoCase(l.key, key);
+    });
+    const bool empty = std::none_of(m_lines.begin(), m_lines.end(), [&](const Line& l) {
+        return inSection(l) && !l.header && !Trim(l.text).empty();
+    });
+    if (empty)
+        std::erase_if(m_lines, inSection);
 }
 
 std::string CIniFile::Text() const {

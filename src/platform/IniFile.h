@@ -25,6 +25,9 @@ public:
     // Sets a value. A section, key or value holding a carriage return or a
     // line feed is refused (false): the key keeps its previous value.
     bool Set(const std::string& section, const std::string& key, const std::string& value);
+    // Removes a key; a section left without keys loses its header too, so a
+    // section added by Set and then removed leaves the text as it was.
+    void Remove(const std::string& section, const std::string& key);
 
     std::string Text() const;
     // Writes the whole file to a temporary file in the same folder and renames

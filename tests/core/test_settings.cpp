@@ -114,4 +114,20 @@ TEST(Settings, ALineBreakIsNeverWrittenIntoTheFile) {
     }
 }
 
+TEST(Settings, BackgroundThumbnailsAreStoredLastAndOnlyWhileOn) {
+    TempDir dir;
+    const std::string path = dir.File("System.ini");
+    CSystemSettings s, back;
+    std::string folder = kNoFolder;
+    ASSERT_TRUE(WriteSettingsFile(path, s, folder));
+    const std::string plain = *ReadWholeFile(path);
+    for (int on : {1, 0}) { // switched off again, the file is the plain one byte for byte
+        s.mAutoThumb = on;
+        ASSERT_TRUE(WriteSettingsFile(path, s, folder));
+        EXPECT_EQ(*ReadWholeFile(path), plain + (on ? "[AutoThumb]\r\nmAutoThumb=1\r\n" : ""));
+        ReadSettingsFile(path, back, folder);
+        EXPECT_EQ(back.mAutoThumb, on);
+    }
+}
+
 } // namespace

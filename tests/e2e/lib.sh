@@ -111,3 +111,43 @@ e2e_runs() {
   convert "$1" -crop "$(( $4 - $3 ))x1+$3+$2" -depth 8 txt:- | tail -n +2 |
     awk '{c=$3; if (NR>1 && c!=p) {if (started) print n; started=1; n=0} n++; p=c}'
 }
+
+# e2e_list_cells FILE: finds the list's first picture box (the first 71-pixel
+# run of the frame colour) and prints "X Y" of its corner, then one letter per
+# cell in list order: T (the thumbnail colour #ff00ff in the box), P (the
+# placeholder's badge), ? (other).
+e2e_list_cells() {
+  convert "$1" -depth 8 ppm:- | python3 -c '
+import sys
+data = sys.stdin.buffer.read()
+parts = data.split(maxsplit=4)
+w, h = int(parts[1]), int(parts[2])
+px = parts[4]
+def at(x, y):
+    i = 3 * (y * w + x)
+    return tuple(px[i:i + 3])
+frame = (0, 123, 188)
+ox = oy = None
+for y in range(h):
+    run = 0
+    for x in range(w):
+        run = run + 1 if at(x, y) == frame else 0
+        if run == 71:
+            ox, oy = x - 70, y
+            break
+    if ox is not None:
+        break
+if ox is None:
+    print("none"); sys.exit(0)
+letters = []
+for r in range(8):
+    for c in range(20):
+        x, y = ox + 84 * c, oy + 80 * r
+        if x + 71 > w or y + 61 > h or at(x, y) != frame or at(x + 70, y + 60) != frame:
+            continue
+        box = at(x + 35, y + 30)
+        badge = at(x + 18, y + 22)
+        letters.append("T" if box == (255, 0, 255) else "P" if badge == (12, 131, 156) else "?")
+print(ox, oy, "".join(letters))
+'
+}

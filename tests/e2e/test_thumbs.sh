@@ -12,52 +12,13 @@ mkdir "$home/pics"
 convert -size 320x240 xc:'#ff00ff' -type TrueColor "BMP3:$home/pics/p00.bmp"
 for i in $(seq 1 29); do cp "$home/pics/p00.bmp" "$home/pics/p$(printf %02d "$i").bmp"; done
 
-# cells FILE: finds the list's first picture box (the first 71-pixel run of the
-# frame colour) and prints "X Y" of its corner, then one letter per cell in
-# list order: T (thumbnail colour in the box), P (placeholder badge), ? (other).
-cells() {
-  convert "$1" -depth 8 ppm:- | python3 -c '
-import sys
-data = sys.stdin.buffer.read()
-parts = data.split(maxsplit=4)
-w, h = int(parts[1]), int(parts[2])
-px = parts[4]
-def at(x, y):
-    i = 3 * (y * w + x)
-    return tuple(px[i:i + 3])
-frame = (0, 123, 188)
-ox = oy = None
-for y in range(h):
-    run = 0
-    for x in range(w):
-        run = run + 1 if at(x, y) == frame else 0
-        if run == 71:
-            ox, oy = x - 70, y
-            break
-    if ox is not None:
-        break
-if ox is None:
-    print("none"); sys.exit(0)
-letters = []
-for r in range(8):
-    for c in range(20):
-        x, y = ox + 84 * c, oy + 80 * r
-        if x + 71 > w or y + 61 > h or at(x, y) != frame or at(x + 70, y + 60) != frame:
-            continue
-        box = at(x + 35, y + 30)
-        badge = at(x + 18, y + 22)
-        letters.append("T" if box == (255, 0, 255) else "P" if badge == (12, 131, 156) else "?")
-print(ox, oy, "".join(letters))
-'
-}
-
 e2e_start_x
 "$bin" "$home/pics/p00.bmp" & E2E_APPPID=$!
 win=$(e2e_wait_window "Tavisk看图")
 [ -n "$win" ] || e2e_fail "no window"
 sleep 2.5
 e2e_shot "$out/thumbs-before.png"
-read -r ox oy before <<<"$(cells "$out/thumbs-before.png")"
+read -r ox oy before <<<"$(e2e_list_cells "$out/thumbs-before.png")"
 [ "$ox" != none ] || e2e_fail "no list on the screen"
 [ "$before" = "$(printf 'P%.0s' $(seq 30))" ] || e2e_fail "before viewing: $before"
 
@@ -66,7 +27,7 @@ e2e_key KP_Add KP_Add; sleep 1
 xdotool mousemove 700 400 click --repeat 2 --delay 60 1; sleep 1.5
 xdotool mousemove 5 790; sleep 0.5
 e2e_shot "$out/thumbs-after.png"
-read -r ox2 oy2 after <<<"$(cells "$out/thumbs-after.png")"
+read -r ox2 oy2 after <<<"$(e2e_list_cells "$out/thumbs-after.png")"
 expected="TTT$(printf 'P%.0s' $(seq 27))"
 [ "$after" = "$expected" ] || e2e_fail "after viewing three: $after (expected $expected)"
 [ "$(ls "$home/Thumb" | wc -l)" = 3 ] || e2e_fail "cache files: $(ls "$home/Thumb")"

@@ -179,6 +179,14 @@ private slots:
         QVERIFY(f->OnCommand(ID_EDIT_DELETE)); // nothing to delete, nothing asked
         QVERIFY(ui->shown.empty() && FileExists(files[0]) && FileExists(files[1]));
     }
+
+    void theBackgroundMakerFillsTheCellsWhileTheOptionIsOn() {
+        ShowFolderOf(3);
+        f->m_settings.mAutoThumb = 1;
+        f->GetImgContainer()->RestartThumbnails(); // as after the options sheet's OK
+        // The cells fill as their files appear, with no command of the user.
+        QTRY_COMPARE_WITH_TIMEOUT(At(2 * 84 + 35, 30), QColor(80, 200, 90), 10000);
+    }
 };
 
 QTEST_MAIN(ListWndTest)
