@@ -6,13 +6,11 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QTabWidget>
@@ -241,12 +239,5 @@ COptionsSheet::COptionsSheet(QWidget* parent, const COptions& start)
     tabs->addTab(new CImageWndDlg(m_options, tabs), QStringLiteral("显示"));
     tabs->addTab(new CThumbnailsDlg(m_options, tabs), QStringLiteral("缩略图 "));
     tabs->addTab(new CMiscPage(m_options, tabs), QStringLiteral("杂项"));
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("确定"));
-    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("取消"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(tabs);
-    layout->addWidget(buttons);
+    LayOutSheet(this, tabs);
 }

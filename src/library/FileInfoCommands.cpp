@@ -10,14 +10,12 @@
 #include "library/ShellTreeCtrl.h"
 #include "library/TreeContainerWnd.h"
 #include "platform/PlatformUi.h"
+#include "platform/QtUtil.h"
 #include "thumbs/ExifRows.h"
 #include "thumbs/JpgExifInfo.h"
 #include "thumbs/SmallDialogs.h"
 
-#include <QDialogButtonBox>
-#include <QPushButton>
 #include <QTabWidget>
-#include <QVBoxLayout>
 
 CFileInfoSheet::CFileInfoSheet(QWidget* parent) : QDialog(parent) {
     setObjectName("FileInfoSheet");
@@ -28,14 +26,7 @@ CFileInfoSheet::CFileInfoSheet(QWidget* parent) : QDialog(parent) {
     m_pageExif = new CJpgExifInfo(tabs);
     tabs->addTab(m_pageFile, m_pageFile->windowTitle());
     tabs->addTab(m_pageExif, m_pageExif->windowTitle());
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("确定"));
-    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("取消"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(tabs);
-    layout->addWidget(buttons);
+    LayOutSheet(this, tabs);
 }
 
 // ---------------------------------------------------------------------------

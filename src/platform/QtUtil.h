@@ -8,6 +8,9 @@
 #include <QUrl>
 #include <string>
 
+class QDialog;
+class QTabWidget;
+
 // The program's own texts (UTF-8) as Qt strings and back.
 inline QString Q(const std::string& s) {
     return QString::fromStdString(s);
@@ -38,3 +41,7 @@ inline QColor ToQColor(COLORREF c) {
 // The program's Song face ("宋体") at a point size, with its stand-ins on this
 // desktop.
 QFont SongFont(double pointSize);
+
+// Lays out a property sheet: its pages, and under them "确定" and "取消",
+// which accept and reject it.
+void LayOutSheet(QDialog* sheet, QTabWidget* pages);
