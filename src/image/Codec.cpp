@@ -1,6 +1,7 @@
 #include "image/Codec.h"
 
 #include "image/JpegDecode.h"
+#include "platform/ChildProcess.h"
 #include "platform/FileOps.h"
 #include "platform/PlatformUi.h"
 
@@ -11,11 +12,8 @@
 #include <functional>
 #include <cstdio>
 #include <cstring>
-#include <signal.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -391,17 +389,9 @@ bool RunApart(long seconds, const std::function<bool()>& work) {
     const pid_t child = ::fork();
     if (child == 0)
         ::_exit(work() ? 0 : 1);
-    int status = -1;
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
-    while (child > 0 && ::waitpid(child, &status, WNOHANG) == 0) {
-        if (std::chrono::steady_clock::now() > deadline) {
-            ::kill(child, SIGKILL);
-            ::waitpid(child, &status, 0);
-            return false;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    return child > 0 && status == 0;
+    return child > 0 &&
+           WaitForChild(child, std::chrono::steady_clock::now() + std::chrono::seconds(seconds),
+                        true) == 0;
 }
 
 // Decodes in a child process into a block both share. The time grows with

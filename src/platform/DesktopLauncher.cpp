@@ -1,5 +1,6 @@
 #include "platform/DesktopLauncher.h"
 
+#include "platform/ChildProcess.h"
 #include "platform/PlatformUi.h"
 #include "platform/ProgramFolder.h"
 
@@ -7,7 +8,7 @@
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
-#include <thread>
+#include <chrono>
 #include <unistd.h>
 
 extern char** environ;
@@ -43,23 +44,13 @@ int CXdgOpenLauncher::Open(const std::string& target) {
     posix_spawn_file_actions_destroy(&actions);
     if (error != 0)
         return error;
-    constexpr int kStepMs = 10;
-    for (int waited = 0; waited <= kQuickExitMs; waited += kStepMs) {
-        int status = 0;
-        pid_t done = ::waitpid(pid, &status, WNOHANG);
-        if (done == pid)
-            return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-        if (done < 0 && errno != EINTR)
-            return 0; // reaped elsewhere: nothing more to learn
-        ::usleep(kStepMs * 1000);
-    }
-    // Still running: it waits for the handler it started. Reap it when it ends.
-    std::thread([pid] {
-        int status = 0;
-        while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-        }
-    }).detach();
-    return 0;
+    // Still running at the end: it waits for the handler it started, and is
+    // reaped when it ends.
+    const std::optional<int> status = WaitForChild(
+        pid, std::chrono::steady_clock::now() + std::chrono::milliseconds(kQuickExitMs), false);
+    if (!status)
+        return 0;
+    return WIFEXITED(*status) ? WEXITSTATUS(*status) : 128 + WTERMSIG(*status);
 }
 
 bool IsUrl(const std::string& target) {

@@ -1,11 +1,11 @@
 #include "platform/WallpaperSetter.h"
 
+#include "platform/ChildProcess.h"
 #include "platform/DesktopLauncher.h"
 #include "platform/RootWallpaper.h"
 
 #include <cerrno>
 #include <chrono>
-#include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
 #include <poll.h>
@@ -270,21 +270,8 @@ int RunProgram(const std::vector<std::string>& argv, std::string* out, int timeo
     }
     if (out)
         ::close(pipeFds[0]);
-    int status = 0;
-    for (;;) {
-        pid_t done = ::waitpid(pid, &status, WNOHANG);
-        if (done == pid)
-            return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        if (done < 0 && errno != EINTR)
-            return -1;
-        if (msLeft() <= 0) {
-            ::kill(pid, SIGKILL);
-            while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-            }
-            return -1;
-        }
-        ::usleep(2000);
-    }
+    const std::optional<int> status = WaitForChild(pid, deadline, true);
+    return status && WIFEXITED(*status) ? WEXITSTATUS(*status) : -1;
 }
 
 bool CDesktopWallpaperSetter::SetWallpaper(const std::string& path, EWallpaperStyle style) {
