@@ -33,6 +33,20 @@ inline std::string MakeTempFolder() {
     return ::mkdtemp(tmpl.data()) ? tmpl + "/" : std::string();
 }
 
+// A new temporary folder (see MakeTempFolder), removed with everything in
+// it when this goes.
+struct TempFolder {
+    std::string path = MakeTempFolder();
+    TempFolder() = default;
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+    ~TempFolder() {
+        std::error_code ec;
+        if (!path.empty())
+            std::filesystem::remove_all(path, ec);
+    }
+};
+
 // Writes a photograph-like JPEG (smooth gradients with noise, so it has a
 // usual size) of the given size; false when it could not be written.
 inline bool MakePhotoJpeg(const std::string& path, int width = kPhotoWidth,

@@ -25,22 +25,18 @@ namespace {
 constexpr int kFrameW = 1280, kFrameH = 800, kPictures = 4;
 
 struct Fixture {
+    bench::TempFolder temp;
     std::string home;
     std::vector<std::string> jpegs;
     bool ok = false;
     Fixture() {
-        home = bench::MakeTempFolder();
+        home = temp.path;
         for (int i = 0; i < kPictures && !home.empty(); ++i) {
             jpegs.push_back(home + "photo" + std::to_string(i) + ".jpg");
             if (!bench::MakePhotoJpeg(jpegs.back()))
                 return;
         }
         ok = !home.empty();
-    }
-    ~Fixture() {
-        std::error_code ec;
-        if (!home.empty())
-            std::filesystem::remove_all(home, ec);
     }
 };
 

@@ -40,12 +40,13 @@ int PictureCount() {
 }
 
 struct Fixture {
+    bench::TempFolder temp;
     std::string home;
     std::vector<std::string> pictures;
     bool ok = false;
 
     Fixture() {
-        home = bench::MakeTempFolder();
+        home = temp.path;
         if (home.empty())
             return;
         ::setenv("KELVRA_HOME", home.c_str(), 1);
@@ -60,11 +61,6 @@ struct Fixture {
             pictures.push_back(p);
         }
         ok = true;
-    }
-    ~Fixture() {
-        std::error_code ec;
-        if (!home.empty())
-            std::filesystem::remove_all(home, ec);
     }
     void ClearCache() const {
         std::error_code ec;

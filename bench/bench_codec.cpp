@@ -22,10 +22,11 @@ namespace {
 constexpr int kFolderEntries = 10000;
 
 struct Fixture {
+    bench::TempFolder temp;
     std::string home, jpeg, folder;
     bool ok = false;
     Fixture() {
-        home = bench::MakeTempFolder();
+        home = temp.path;
         if (home.empty())
             return;
         jpeg = home + "photo.jpg";
@@ -42,11 +43,6 @@ struct Fixture {
             ::close(fd);
         }
         ok = bench::MakePhotoJpeg(jpeg);
-    }
-    ~Fixture() {
-        std::error_code ec;
-        if (!home.empty())
-            std::filesystem::remove_all(home, ec);
     }
 };
 

@@ -39,13 +39,14 @@ constexpr int kWidth = 1920, kHeight = 1080;
 constexpr int kPictures = 330; // more than one screen: the list scrolls
 
 struct Fixture {
+    bench::TempFolder temp;
     std::string home, folder;
     std::vector<std::string> pictures;
     std::vector<std::string> paintedCacheFiles; // the cache files one repaint reads
     bool ok = false;
 
     Fixture() {
-        home = bench::MakeTempFolder();
+        home = temp.path;
         if (home.empty())
             return;
         ::setenv("KELVRA_HOME", home.c_str(), 1);
@@ -61,11 +62,6 @@ struct Fixture {
             pictures.push_back(p);
         }
         ok = true;
-    }
-    ~Fixture() {
-        std::error_code ec;
-        if (!home.empty())
-            std::filesystem::remove_all(home, ec);
     }
 };
 

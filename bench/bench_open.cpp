@@ -23,11 +23,12 @@ namespace {
 constexpr int kFrameW = 1920, kFrameH = 1080, kFolderPictures = 6;
 
 struct Fixture {
+    bench::TempFolder temp;
     std::string home;
     std::vector<std::string> jpegs;
     bool ok = false;
     Fixture() {
-        home = bench::MakeTempFolder();
+        home = temp.path;
         if (home.empty())
             return;
         ::setenv("KELVRA_HOME", home.c_str(), 1); // the thumbnail cache goes here
@@ -37,11 +38,6 @@ struct Fixture {
                 return;
         }
         ok = true;
-    }
-    ~Fixture() {
-        std::error_code ec;
-        if (!home.empty())
-            std::filesystem::remove_all(home, ec);
     }
 };
 

@@ -13,11 +13,12 @@ namespace {
 constexpr int kWidth = 1920, kHeight = 1080;
 
 struct Fixture {
+    bench::TempFolder temp;
     std::string home;
     CImageBuffer photo;
     bool ok = false;
     Fixture() {
-        home = bench::MakeTempFolder();
+        home = temp.path;
         if (home.empty() || !photo.Allocate(bench::kPhotoWidth, bench::kPhotoHeight))
             return;
         std::mt19937 rng(7);
@@ -27,11 +28,6 @@ struct Fixture {
                 row[i] = static_cast<std::uint8_t>((i / 7 + y / 3 + rng() % 16) & 255);
         }
         ok = true;
-    }
-    ~Fixture() {
-        std::error_code ec;
-        if (!home.empty())
-            std::filesystem::remove_all(home, ec);
     }
 };
 

@@ -26,6 +26,7 @@ constexpr int kPictureWidth = bench::kPhotoWidth, kPictureHeight = bench::kPhoto
 constexpr int kRepaintCells = 300;
 
 struct Fixture {
+    bench::TempFolder temp;
     std::string home;
     std::string jpeg;
     std::vector<std::string> pictures; // the list's files, each with a cache file
@@ -33,7 +34,7 @@ struct Fixture {
     bool ok = false;
 
     Fixture() {
-        home = bench::MakeTempFolder();
+        home = temp.path;
         if (home.empty())
             return;
         ::setenv("KELVRA_HOME", home.c_str(), 1);
@@ -53,11 +54,6 @@ struct Fixture {
             cacheFiles.push_back(GetThumbPath(p));
         }
         ok = true;
-    }
-    ~Fixture() {
-        std::error_code ec;
-        if (!home.empty())
-            std::filesystem::remove_all(home, ec);
     }
 };
 
