@@ -40,6 +40,15 @@ e2e_wait_window() {
 }
 
 # e2e_wait_closed NAME: waits up to 20 s until no window of that name is left.
+# Starts the program ("$bin") with the given arguments, waits for its window
+# (its id is left in $win) and then $1 more seconds for it to settle.
+e2e_launch() {
+  local settle=$1; shift
+  "$bin" "$@" & E2E_APPPID=$!
+  win=$(e2e_wait_window "Tavisk看图")
+  [ -n "$win" ] || e2e_fail "no window"
+  sleep "$settle"
+}
 e2e_wait_closed() {
   for _ in $(seq 200); do
     [ -z "$(xdotool search --name "^$1\$" 2>/dev/null | head -n1)" ] && return 0

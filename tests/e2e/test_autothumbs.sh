@@ -15,10 +15,7 @@ for i in $(seq 1 29); do cp "$home/pics/p00.bmp" "$home/pics/p$(printf %02d "$i"
 all() { printf "$1%.0s" $(seq 30); }
 
 e2e_start_x
-"$bin" "$home/pics/p00.bmp" & E2E_APPPID=$!
-win=$(e2e_wait_window "Tavisk看图")
-[ -n "$win" ] || e2e_fail "no window"
-sleep 2.5
+e2e_launch 2.5 "$home/pics/p00.bmp"
 e2e_shot "$out/autothumbs-off.png"
 read -r ox oy cells <<<"$(e2e_list_cells "$out/autothumbs-off.png")"
 [ "$ox" != none ] || e2e_fail "no list on the screen"

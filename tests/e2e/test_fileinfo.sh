@@ -37,10 +37,7 @@ expect_texts() {
 }
 
 e2e_start_x
-"$bin" & E2E_APPPID=$!
-win=$(e2e_wait_window "Tavisk看图")
-[ -n "$win" ] || e2e_fail "no window"
-sleep 1.5
+e2e_launch 1.5
 e2e_open_picture "$pics/red.bmp"
 wait_title "$win" "Tavisk看图[$pics/red.bmp]" ||
   e2e_fail "the caption does not name the opened picture: $(xdotool getwindowname "$win")"

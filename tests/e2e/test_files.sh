@@ -13,10 +13,7 @@ mkdir -p "$KELVRA_HOME" "$home/pics"
 convert -size 320x240 xc:'#ff00ff' -type TrueColor "BMP3:$home/pics/p00.bmp"
 cp "$home/pics/p00.bmp" "$home/pics/p01.bmp"
 e2e_start_x
-"$bin" & E2E_APPPID=$!
-win=$(e2e_wait_window "Tavisk看图")
-[ -n "$win" ] || e2e_fail "no window"
-sleep 2
+e2e_launch 2
 e2e_open_picture "$home/pics/p00.bmp"
 
 e2e_key ctrl+r

@@ -14,10 +14,7 @@ count_left_colour() {
     -colorspace gray -format '%[fx:int(mean*w*h+0.5)]' info:
 }
 e2e_start_x
-"$bin" & E2E_APPPID=$!
-win=$(e2e_wait_window "Tavisk看图")
-[ -n "$win" ] || e2e_fail "no window"
-sleep 1.5
+e2e_launch 1.5
 e2e_shot "$out/options-before.png"
 [ "$(count_left_colour "$out/options-before.png")" = 0 ] || e2e_fail "the colour is on the screen already"
 e2e_key F5

@@ -23,10 +23,7 @@ expect() {
 }
 
 e2e_start_x
-"$bin" & E2E_APPPID=$!
-win=$(e2e_wait_window "Tavisk看图")
-[ -n "$win" ] || e2e_fail "no window"
-sleep 1.5
+e2e_launch 1.5
 e2e_open_picture "$home/pics/a.jpg"
 expect first 255,0,0
 e2e_key KP_Add; sleep 0.5

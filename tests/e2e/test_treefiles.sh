@@ -15,10 +15,7 @@ mkdir -p "$KELVRA_HOME" "$pics"
 for c in blue lime red; do convert -size 320x240 xc:$c -type TrueColor "BMP3:$pics/$c.bmp"; done
 listing() { ls "$pics" | tr '\n' ' '; }
 e2e_start_x
-"$bin" "$pics/red.bmp" & E2E_APPPID=$!
-win=$(e2e_wait_window "Tavisk看图")
-[ -n "$win" ] || e2e_fail "no window"
-sleep 2
+e2e_launch 2 "$pics/red.bmp"
 
 # The picked folder is the highlighted row; its pictures come in the rows
 # below it once they are shown. (Waits while the window is still drawn.)

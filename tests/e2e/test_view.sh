@@ -10,10 +10,7 @@ export KELVRA_HOME=$home
 convert -size 16x16 xc:black -fill white -draw 'rectangle 0,0 7,7' -draw 'rectangle 8,8 15,15' \
   -write mpr:tile +delete -size 1600x1200 tile:mpr:tile -type TrueColor "BMP3:$home/checker.bmp"
 e2e_start_x
-"$bin" & E2E_APPPID=$!
-win=$(e2e_wait_window "Tavisk看图")
-[ -n "$win" ] || e2e_fail "no window"
-sleep 1.5
+e2e_launch 1.5
 e2e_open_picture "$home/checker.bmp"
 e2e_shot "$out/view-open.png"
 e2e_key KP_0 KP_0; sleep 0.5

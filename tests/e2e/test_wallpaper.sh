@@ -14,10 +14,7 @@ unset XDG_CURRENT_DESKTOP
 convert -size 50x40 xc:red xc:lime +append \( -size 50x40 xc:blue xc:white +append \) -append \
   -type TrueColor "BMP3:$home/quad.bmp"
 e2e_start_x
-"$bin" & E2E_APPPID=$!
-win=$(e2e_wait_window "Tavisk看图")
-[ -n "$win" ] || e2e_fail "no window"
-sleep 1.5
+e2e_launch 1.5
 e2e_open_picture "$home/quad.bmp"
 
 # root_shot NAME: hides the program, photographs the root window, brings the
