@@ -5,6 +5,7 @@
 #include "image/ImageBuffer.h"
 #include "image/Overview.h"
 #include "image/Render.h"
+#include "image/Selection.h"
 #include "image/View.h"
 
 #include <QImage>
@@ -84,6 +85,10 @@ public:
     // whenever the view is laid out anew.
     const ViewRect& Selection() const { return m_rcSelection; }
     bool HasSelection() const { return !m_rcSelection.IsEmpty(); }
+    // The picture pixels under the selection (empty when it covers none).
+    ViewRect SelectedPart() const {
+        return SelectionToPicture(m_rcSelection, m_view.GetDestRect(), m_view.GetImageSize());
+    }
     void TrackSelection(const QPoint& pt);
     void ClearSelection();
     // Enlarges the selected part to fill the window, saves it as a JPEG or

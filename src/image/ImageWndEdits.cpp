@@ -85,8 +85,7 @@ void CImageWnd::DrawSelection() {
 void CImageWnd::ZoomToSelection() {
     if (!m_bLoaded || !(m_view.GetZoom() > 0.0f) || !HasSelection())
         return;
-    const ViewRect part =
-        SelectionToPicture(m_rcSelection, m_view.GetDestRect(), m_view.GetImageSize());
+    const ViewRect part = SelectedPart();
     // Once the view is enlarged the rectangle no longer marks those pixels.
     m_rcSelection = {};
     if (!part.IsEmpty())
@@ -97,8 +96,7 @@ void CImageWnd::ZoomToSelection() {
 void CImageWnd::SaveSelection() {
     if (!m_bLoaded || !HasSelection())
         return;
-    const ViewRect part =
-        SelectionToPicture(m_rcSelection, m_view.GetDestRect(), m_view.GetImageSize());
+    const ViewRect part = SelectedPart();
     const std::string path =
         part.IsEmpty() ? std::string()
                        : PlatformUi().GetSaveFileName("JPG(*.jpg)|*.jpg|BMP(*.bmp)|*.bmp|",
@@ -119,8 +117,7 @@ void CImageWnd::SaveSelection() {
 void CImageWnd::CopySelection() {
     if (!m_bLoaded || !HasSelection())
         return;
-    const ViewRect part =
-        SelectionToPicture(m_rcSelection, m_view.GetDestRect(), m_view.GetImageSize());
+    const ViewRect part = SelectedPart();
     if (!part.IsEmpty()) {
         CWaitCursor wait;
         const CImageBuffer& img = *m_pImage;
