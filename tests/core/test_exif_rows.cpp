@@ -43,14 +43,6 @@ std::string RowsOfFile(const std::string& bytes) {
     return Text(tags, values);
 }
 
-// The value of the row with the label, "<no row>" when there is none.
-std::string ValueOf(const std::string& rows, const std::string& label) {
-    const std::size_t at = ("\n" + rows).find("\n" + label + "=");
-    return at == std::string::npos
-               ? "<no row>"
-               : rows.substr(at + label.size() + 1, rows.find('\n', at) - at - label.size() - 1);
-}
-
 TEST(ExifRows, FilesGiveTheRowsThatAlwaysAppearOrNone) {
     EXPECT_EQ(RowsOfFile(JpegWith("", 640, 480, 3)),
               "Exif版本=\n相机型号=\n拍摄时期=\n图像尺寸=640X480\n色彩空间=1\n焦距:=0.000000mm\n"
@@ -92,39 +84,6 @@ TEST(ExifRows, AFullRecordGivesAllRowsInOrder) {
               "焦平面X轴分辨率=2000.500000\n焦平面Y轴分辨率=1000.250000\n"
               "焦平面分辨率单位=1.000000\nGPS版本=2.2.0.0\n纬度参考=S\n纬度=33.868800\n"
               "经度参考=E\n经度=151.209300\n海拔高度参考=0\n海拔高度=58.250000\n");
-}
-
-TEST(ExifRows, CodedValuesAtTheEdgesOfTheirTables) {
-    using Field = std::int32_t ExifRecord::*;
-    const Field program = &ExifRecord::nExposureProgram, level = &ExifRecord::nCompressionLevel;
-    // Programs 2 and 5 share a text; above 8 the row stays with an empty value.
-    const std::tuple<const char*, Field, int, const char*> cases[] = {
-        {"方向", &ExifRecord::nOrientation, 8, "下左"},
-        {"测光模式：", &ExifRecord::nMeteringMode, 7, "其他"},
-        {"曝光程序", program, 1, "手动模式"},
-        {"曝光程序", program, 5, "程序正常模式"},
-        {"曝光程序", program, 9, ""},
-        {"压缩图像质量", level, 1, "一般"},
-        {"压缩图像质量", level, 0, "<no row>"}};
-    for (const auto& [label, field, value, text] : cases) {
-        ExifRecord r{};
-        r.*field = value;
-        EXPECT_EQ(ValueOf(RowsOf(r), label), text) << label << " " << value;
-    }
-    for (auto [unit, text] : {std::pair{1.0f, "无"}, {3.7f, "厘米"}, {0.5f, "0.500000"}}) {
-        const ExifRecord r{.fXResolution = 10, .fYResolution = 10, .fResolutionUnit = unit};
-        EXPECT_EQ(ValueOf(RowsOf(r), "分辨率单位"), text) << unit;
-    }
-    // Metering outside 0 ... 7, a program below 1, a horizontal resolution
-    // without a vertical one and a longitude without a latitude give no row.
-    const ExifRecord r{
-        .nMeteringMode = 8, .nExposureProgram = -1, .fXResolution = 72, .dGpsLongitude = 116.4};
-    std::string always = RowsOf(ExifRecord{});
-    always.erase(always.find("测光模式："), std::string("测光模式：=未知\n").size());
-    EXPECT_EQ(RowsOf(r), always);
-    // The GPS version bytes are signed.
-    const ExifRecord gps{.szGpsVersion = {2, -2, -128, 127}, .dGpsLatitude = 1};
-    EXPECT_EQ(ValueOf(RowsOf(gps), "GPS版本"), "2.-2.-128.127");
 }
 
 // ---------------------------------------------------------------------------

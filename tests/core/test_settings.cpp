@@ -41,27 +41,6 @@ TEST(IniFile, ProfileRules) {
     EXPECT_EQ(GetPrivateProfileString("S", "none", "dflt", dir.File("none.ini"), 100), "dflt");
 }
 
-TEST(Settings, ConstructionAndFileDefaults) {
-    const CSystemSettings s;
-    EXPECT_EQ(
-        (std::vector{s.crRightBack, s.crLeftBack, s.crRightTubBk, s.crTumBack, s.crTumCrInfo,
-                     s.crTumCrIndi, s.crTumTile, s.crTumTileBk}),
-        (std::vector{RGB(128, 128, 128), RGB(255, 255, 255), RGB(255, 255, 255), RGB(128, 128, 128),
-                     RGB(255, 255, 255), RGB(0, 0, 255), RGB(255, 255, 255), RGB(255, 255, 255)}));
-    EXPECT_EQ((std::vector{s.nTumCx, s.nTumCy, s.mAdd, s.mDelete, s.mSave, s.mLastSee}),
-              (std::vector{60, 60, 1, 0, 0, 0}));
-    // A missing file gives the file's own defaults.
-    CSystemSettings r;
-    std::string folder = "unchanged";
-    ReadSettingsFile("/nonexistent/System.ini", r, folder);
-    EXPECT_EQ(
-        (std::vector{r.crRightBack, r.crTumCrInfo, r.crTumCrIndi, r.crTumTile}),
-        (std::vector{RGB(255, 255, 255), RGB(128, 128, 128), RGB(0, 123, 188), RGB(0, 0, 0)}));
-    EXPECT_EQ((std::vector{r.nTumCx, r.nTumCy, r.mAdd, r.mDelete, r.mSave, r.mLastSee}),
-              (std::vector{80, 80, 0, 1, 0, 0}));
-    EXPECT_EQ(folder, "No Name");
-}
-
 TEST(Settings, ReadWithTheProfileRulesWrittenWholeOrNotAtAllAndReset) {
     TempDir dir;
     const std::string path = dir.File("System.ini");

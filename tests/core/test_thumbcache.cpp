@@ -56,17 +56,7 @@ TEST(ThumbName, StampAndTitle) {
               "missing.photo.xuxfolder.xuxpipe.xux");
 }
 
-TEST(ThumbSize, TableRowsAndEverySmallPicture) {
-    // Picture size, then the box and the thumbnail size.
-    const std::pair<std::vector<int>, std::vector<int>> rows[] = {
-        {{800, 600}, {60, 44, 58, 44}},   {{600, 800}, {44, 60, 44, 58}},
-        {{1920, 1080}, {60, 32, 56, 32}}, {{100, 100}, {60, 60, 60, 60}},
-        {{61, 60}, {60, 58, 58, 58}},     {{30, 20}, {30, 20, 60, 60}},
-        {{2000, 10}, {60, 0, 0, 0}}};
-    for (const auto& [picture, sizes] : rows) {
-        const ThumbSize s = ComputeThumbSize(picture[0], picture[1]);
-        EXPECT_EQ((std::vector{s.boxWidth, s.boxHeight, s.width, s.height}), sizes) << picture[0];
-    }
+TEST(ThumbSize, EverySmallPictureStretchedEveryLargerOneReadable) {
     // Any picture up to 60 x 60 is stretched to 60 x 60; every larger one
     // gives a size the readers accept (both sides 1 ... 60, or 0 x 0).
     for (int w = 1; w <= 400; ++w)

@@ -1,6 +1,10 @@
 #include "image/View.h"
 #include "image/Zoom.h"
 
+#include "app/AutoSave.h"
+#include "image/Codec.h"
+#include "image/Selection.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -12,15 +16,6 @@ CViewState Opened(int w, int h, int cw, int ch, bool actualSizeMode = false) {
     v.SetClientSize(cw, ch);
     v.OpenPicture(w, h, actualSizeMode);
     return v;
-}
-
-// The picture pixel (x from the left, y from the bottom, fractional) shown at
-// the middle of the window.
-std::pair<double, double> MiddlePoint(const CViewState& v) {
-    const ViewRect& rc = v.GetDestRect();
-    const double z = v.GetZoom();
-    return {(v.GetShownOrigin().x + (v.GetClientSize().cx / 2.0 - rc.left)) / z,
-            (v.GetShownOrigin().y + (rc.bottom - v.GetClientSize().cy / 2.0)) / z};
 }
 
 TEST(ZoomLadder, LowStepsScaleToTheFitOfBothSides) {
@@ -99,26 +94,6 @@ TEST(ViewCommands, OpeningFitsALargePictureAndShowsASmallOneAtActualSize) {
     EXPECT_FLOAT_EQ(a.ZoomIn(), 2.0f);
 }
 
-TEST(ViewCommands, ZoomStopsAtBothEndsAndLeavesForTheListOnlyWhenAsked) {
-    CViewState v = Opened(300, 200, 1000, 700);
-    for (int i = 0; i < 25; ++i)
-        v.ZoomIn();
-    EXPECT_FLOAT_EQ(v.ZoomIn(), 20.0f);
-    for (int i = 0; i < 40; ++i)
-        v.ZoomOut(false);
-    EXPECT_EQ(v.ZoomOut(false), EZoomOutResult::kStayedAtSmallest);
-    EXPECT_EQ(std::make_pair(v.GetZoom(), v.GetZoomIndex()), std::make_pair(v.GetMinZoom(), 1));
-    // The commands stay usable: one step in leaves the smallest step.
-    EXPECT_FLOAT_EQ(v.ZoomIn(), v.GetZoomStep(2));
-    CViewState l = Opened(4000, 3000, 1000, 700);
-    while (l.GetZoomIndex() > 1)
-        l.ZoomOut(true);
-    const float zoom = l.GetZoom();
-    EXPECT_EQ(l.ZoomOut(true), EZoomOutResult::kLeftForList);
-    EXPECT_EQ(l.ZoomOut(false), EZoomOutResult::kStayedAtSmallest);
-    EXPECT_EQ(std::make_pair(l.GetZoom(), l.GetZoomIndex()), std::make_pair(zoom, 1));
-}
-
 TEST(ViewCommands, FitActualSizeResizeAndRotation) {
     CViewState v = Opened(4000, 3000, 1000, 700);
     v.ActualSize();
@@ -148,26 +123,6 @@ TEST(ViewCommands, FitActualSizeResizeAndRotation) {
     v.ClearPicture();
     EXPECT_EQ(v.ZoomIn(), v.GetZoom());
     EXPECT_FALSE(v.DragBy(10, 10) || v.IsScrollable());
-}
-
-TEST(ViewZoom, EnlargingKeepsThePointAtTheMiddleOfTheWindow) {
-    // From somewhere off-centre, and after a drag past the end (then the
-    // point kept is the one actually shown).
-    for (int drag : {0, 1}) {
-        CViewState v = Opened(2000, 1500, 800, 600);
-        v.ActualSize();
-        v.DragBy(drag ? -5000 : 300, drag ? -5000 : -200);
-        for (int step = 0; step < 4; ++step) {
-            const auto [x0, y0] = MiddlePoint(v);
-            const float zPrev = v.GetZoom();
-            v.ZoomIn();
-            const auto [x1, y1] = MiddlePoint(v);
-            // Within one picture pixel of the previous zoom.
-            EXPECT_NEAR(x1, x0, 1.0 / zPrev + 1e-9) << drag << " step " << step;
-            EXPECT_NEAR(y1, y0, 1.0 / zPrev + 1e-9) << drag << " step " << step;
-            EXPECT_LE(v.GetScroll().x, v.GetScaledSize().cx - 800);
-        }
-    }
 }
 
 TEST(ViewDrag, DragsAndArrowsMoveThePictureAndStopAtItsLastPixel) {
@@ -203,6 +158,46 @@ TEST(ViewDrag, DragsAndArrowsMoveThePictureAndStopAtItsLastPixel) {
     EXPECT_EQ(w.GetScroll().y, 0);
     EXPECT_FALSE(Opened(300, 200, 800, 600).ArrowKey(EArrowKey::kLeft) ||
                  Opened(4000, 3000, 800, 600).DragBy(50, 50));
+}
+
+TEST(Selection, MapsToPicturePixelsAndZoomsToFillTheWindowFromItsTopLeftCorner) {
+    // A 400 x 300 picture at half size, and 30 x 15 in 20 x 10 (1.5).
+    const ViewRect part = SelectionToPicture({110, 60, 211, 161}, {100, 50, 300, 200}, {400, 300});
+    EXPECT_EQ(part, (ViewRect{20, 20, 222, 222}));
+    EXPECT_EQ(SelectionToPicture({1, 3, 4, 6}, {0, 0, 20, 10}, {30, 15}), (ViewRect{1, 4, 5, 8}));
+    struct Case {
+        ViewSize image;   // in a 1000 x 700 window
+        ViewRect part;    // picture pixels
+        int zoom;         // 10 pixels ask for 70 or 100 and get 19; 20 stays 20
+        ViewPoint corner; // picture pixel shown at the window's top-left corner
+    } cases[] = {
+        {{300, 200}, {100, 50, 110, 60}, 19, {100, 50}}, // fits the window at actual size
+        {{300, 200}, {100, 50, 135, 85}, 20, {100, 50}},
+        // Near the far corner the view stops at the picture's edges: offsets
+        // 5700 - 1000 and 3800 - 700, 4700 / 19 = 247.4 and 3100 / 19 = 163.2.
+        {{300, 200}, {290, 190, 300, 200}, 19, {247, 163}},
+        {{2400, 1800}, {0, 0, 2400, 10}, 1, {0, 0}}, // wider than the window
+    };
+    for (const Case& c : cases) {
+        CViewState v;
+        v.SetClientSize(1000, 700);
+        v.OpenPicture(c.image.cx, c.image.cy, false);
+        v.ApplyZoom(0.5f);
+        ASSERT_EQ(v.ZoomToSelection(c.part), float(c.zoom));
+        EXPECT_EQ(v.GetZoomIndex(), c.zoom + 9);
+        const ViewPoint o = v.GetShownOrigin();
+        const int top = v.GetScaledSize().cy - o.y - v.GetDestRect().Height();
+        EXPECT_EQ((ViewPoint{o.x / c.zoom, top / c.zoom}), c.corner) << c.part.left;
+    }
+}
+
+TEST(Selection, SaveFormatByExtensionInAnyCaseAndTheAutomaticSaveName) {
+    EXPECT_EQ(SelectionSaveFormat("/p/a.JPG"), kFormatJpeg);
+    EXPECT_EQ(SelectionSaveFormat("/p/a.bmp"), kFormatBmp);
+    EXPECT_EQ(SelectionSaveFormat("/p.jpg/a"), 0);
+    EXPECT_EQ(AutoSaveTarget("/p/sun.png"), "/p/sunback.jpg");
+    EXPECT_EQ(AutoSaveTarget("/p.d/sun"), "/p.d/sunback.jpg");
+    EXPECT_EQ(AutoSaveTarget(""), "");
 }
 
 } // namespace

@@ -24,10 +24,6 @@ namespace {
 // with folders and pictures made below it.
 class FakeHome : public TempDir {
 public:
-    FakeHome() : m_old(std::getenv("HOME") ? std::getenv("HOME") : "") {
-        ::setenv("HOME", Top().c_str(), 1);
-    }
-    ~FakeHome() { ::setenv("HOME", m_old.c_str(), 1); }
     std::string Top() const { return Path().substr(0, Path().size() - 1); }
     std::string operator/(const std::string& rel) const { return File(rel); }
     // Folders (ending with "/") and pictures.
@@ -40,7 +36,7 @@ public:
     }
 
 private:
-    std::string m_old;
+    ProgramFolderGuard m_home{Top(), "HOME"};
 };
 
 QTreeWidgetItem* Child(QTreeWidgetItem* parent, const QString& text) {

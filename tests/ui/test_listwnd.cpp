@@ -79,12 +79,6 @@ private slots:
         QCOMPARE(l->m_strCurFile, files[2]);
         QVERIFY(l->m_arrSelected.empty() && l->m_states.IsSelected(2)); // a plain click marks
         QCOMPARE(At(2 * 84, 0), sel);
-        // A band over three boxes.
-        QTest::mousePress(l, Qt::LeftButton, {}, QPoint(5, 5));
-        QTest::mouseMove(l, QPoint(100, 40));
-        QTest::mouseRelease(l, Qt::LeftButton, {}, QPoint(200, 50));
-        QCOMPARE(l->m_arrSelected, (std::vector<std::string>{files[0], files[1], files[2]}));
-        QCOMPARE(At(84, 0), sel);
         QTest::keyPress(l, Qt::Key_Control);
         QTest::keyClick(l, Qt::Key_A, Qt::ControlModifier);
         QTest::keyRelease(l, Qt::Key_Control);
