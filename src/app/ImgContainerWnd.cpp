@@ -187,8 +187,10 @@ void CImgContainerWnd::OnSlide(int run, const std::string& path,
         own = std::make_unique<CImageBuffer>(std::move(*img));
     m_wndImage->ShowSlide(path, std::move(own));
     // The shown slide is the file the file commands act on.
-    if (CTreeContainerWnd* tree = m_pFrame->GetTreeContainer())
+    if (CTreeContainerWnd* tree = m_pFrame->GetTreeContainer()) {
         tree->m_strCurrentFile = path;
+        tree->UpdateFileInfo(path);
+    }
     m_pFrame->ShowPosition();
     emit slideShown(Q(path));
 }

@@ -582,6 +582,8 @@ void CMainFrame::OnReload() {
         return; // the shown picture's file was deleted or moved away
     m_bRotated = false;
     ImageWnd()->OpenImage(file);
+    // The file may have changed on disk: its size, dimensions and time too.
+    m_pTreeContainer->UpdateFileInfo(file);
     ShowPosition();
 }
 

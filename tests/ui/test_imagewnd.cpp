@@ -114,7 +114,12 @@ private slots:
         QVERIFY(f->OnCommand(ID_SLIDE_SHOW));
         QTRY_VERIFY_WITH_TIMEOUT(!f->GetImgContainer()->IsSlideRunning(), 6000);
         QCOMPARE(seen, QStringList({"a_big.bmp", "b_small.bmp", "c_wide.bmp"}));
-        QCOMPARE(f->GetStatusText(1), std::string("3/3"));
+        // The status bar and the caption follow each slide.
+        QVERIFY(f->GetStatusText(1) == "3/3" && f->GetStatusText(4) == "c_wide.bmp");
+        QCOMPARE(f->GetStatusText(6), std::string("BMP:3000x100x24bit"));
+        // A reload shows the file as it is on disk now, in the status bar too.
+        MakePicture(Pic("c_wide.bmp"), 40, 30, RGB(1, 2, 3));
+        QVERIFY(f->OnCommand(ID_VIEW_RELOAD) && f->GetStatusText(6) == "BMP:40x30x24bit");
         // A folder without pictures says so.
         f->m_strCurFolder = pics->Path() + "empty/";
         QDir().mkpath(QString::fromStdString(f->m_strCurFolder));
