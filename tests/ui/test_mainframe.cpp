@@ -73,7 +73,10 @@ class MainFrameTest : public QObject, RunningApp {
 
 private slots:
     void init() { Begin(); }
-    void cleanup() { End(); }
+    void cleanup() {
+        End();
+        qunsetenv("TMPDIR"); // the printing test's, also when it failed half-way
+    }
 
     void fullScreenAndSpaceKeepTheLeftPanesWidth() {
         Start();
@@ -211,7 +214,6 @@ private slots:
         // The BMPs it printed from are gone.
         QCOMPARE(QDir(QString::fromStdString(pics->Path())).entryList(QDir::Files | QDir::Hidden),
                  QStringList());
-        qunsetenv("TMPDIR");
     }
 
     // Both dialogs with a scripted file chooser and colour dialog.
