@@ -21,6 +21,33 @@ e2e_start_wm() {
   if command -v openbox >/dev/null; then openbox >/dev/null 2>&1 & E2E_WMPID=$!; sleep 0.5; fi
 }
 
+# e2e_scratch VAR: a new temporary folder in VAR, removed at exit after the X
+# server and the program are stopped; $out is the folder for screenshots.
+e2e_scratch() {
+  local dir
+  dir=$(mktemp -d)
+  printf -v "$1" '%s' "$dir"
+  out=$(dirname "$bin")/e2e-shots; mkdir -p "$out"
+  trap "e2e_stop_x; rm -rf '$dir'" EXIT
+}
+
+# e2e_own_bus ARGS: runs the script again inside a session bus of its own
+# (the accessibility bus, through which the tests read the screen's texts,
+# needs one), unless it already runs in one; then turns accessibility on.
+e2e_own_bus() {
+  if [ -z "${KELVRA_E2E_BUS:-}" ]; then
+    KELVRA_E2E_BUS=1 exec dbus-run-session -- bash "$0" "$@"
+  fi
+  export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
+}
+
+# e2e_copies FOLDER N COLOUR: N pictures p00.bmp ... of one colour, 320 x 240.
+e2e_copies() {
+  mkdir -p "$1"
+  convert -size 320x240 xc:"$3" -type TrueColor "BMP3:$1/p00.bmp"
+  for i in $(seq 1 $(($2 - 1))); do cp "$1/p00.bmp" "$1/p$(printf %02d "$i").bmp"; done
+}
+
 e2e_stop_x() {
   [ -n "${E2E_APPPID:-}" ] && kill "$E2E_APPPID" 2>/dev/null
   [ -n "${E2E_WMPID:-}" ] && kill "$E2E_WMPID" 2>/dev/null

@@ -6,12 +6,9 @@
 # themselves, and the option is stored in System.ini at exit.
 bin=$1; src=$2
 . "$(dirname "$0")/lib.sh"
-home=$(mktemp -d); out=$(dirname "$bin")/e2e-shots; mkdir -p "$out"
-trap 'e2e_stop_x; rm -rf "$home"' EXIT
+e2e_scratch home
 export KELVRA_HOME=$home
-mkdir "$home/pics"
-convert -size 320x240 xc:'#ff00ff' -type TrueColor "BMP3:$home/pics/p00.bmp"
-for i in $(seq 1 29); do cp "$home/pics/p00.bmp" "$home/pics/p$(printf %02d "$i").bmp"; done
+e2e_copies "$home/pics" 30 '#ff00ff'
 all() { printf "$1%.0s" $(seq 30); }
 
 e2e_start_x

@@ -8,8 +8,7 @@
 # button turns the picture again: blue left of red.
 bin=$1; src=$2
 . "$(dirname "$0")/lib.sh"
-home=$(mktemp -d); out=$(dirname "$bin")/e2e-shots; mkdir -p "$out"
-trap 'e2e_stop_x; rm -rf "$home"' EXIT
+e2e_scratch home
 export KELVRA_HOME=$home
 convert -size 200x200 xc:red xc:blue +append -type TrueColor "BMP3:$home/halves.bmp"
 convert -size 50x50 xc:green -type TrueColor "BMP3:$home/green.bmp" # the strip needs two

@@ -5,14 +5,9 @@
 # leaving the strip brings the shown picture's back; F2 opens the sheet
 # "文件信息"; F3 finds a picture by name and shows it.
 bin=$1; src=$2
-# The accessibility bus (to read the status bar) needs a session bus of its own.
-if [ -z "${KELVRA_E2E_BUS:-}" ]; then
-  KELVRA_E2E_BUS=1 exec dbus-run-session -- bash "$0" "$@"
-fi
 . "$(dirname "$0")/lib.sh"
-export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
-tmp=$(mktemp -d); out=$(dirname "$bin")/e2e-shots; mkdir -p "$out"
-trap 'e2e_stop_x; rm -rf "$tmp"' EXIT
+e2e_own_bus "$@"
+e2e_scratch tmp
 export KELVRA_HOME=$tmp/program HOME=$tmp/home
 pics=$HOME/pics
 mkdir -p "$KELVRA_HOME" "$pics"

@@ -6,8 +6,7 @@
 # move button moves another picture into a folder made through the chooser.
 bin=$1; src=$2
 . "$(dirname "$0")/lib.sh"
-home=$(mktemp -d); out=$(dirname "$bin")/e2e-shots; mkdir -p "$out"
-trap 'e2e_stop_x; rm -rf "$home"' EXIT
+e2e_scratch home
 export KELVRA_HOME=$home/program HOME=$home
 mkdir -p "$KELVRA_HOME" "$home/pics"
 convert -size 320x240 xc:'#ff00ff' -type TrueColor "BMP3:$home/pics/p00.bmp"

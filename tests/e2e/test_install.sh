@@ -9,13 +9,9 @@
 # handler that stays open; the opener's failure and a missing help page give
 # the "Open Failed " message.
 bin=$1; src=$2
-if [ -z "${KELVRA_E2E_BUS:-}" ]; then
-  KELVRA_E2E_BUS=1 exec dbus-run-session -- bash "$0" "$@"
-fi
 . "$(dirname "$0")/lib.sh"
-export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
-tmp=$(mktemp -d); out=$(dirname "$bin")/e2e-shots; mkdir -p "$out"
-trap 'e2e_stop_x; rm -rf "$tmp"' EXIT
+e2e_own_bus "$@"
+e2e_scratch tmp
 p=$tmp/prefix
 cmake --install "$(dirname "$bin")" --prefix "$p" >/dev/null || e2e_fail "cmake --install failed"
 

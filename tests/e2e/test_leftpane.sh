@@ -6,8 +6,7 @@
 # tree.sxs after Alt+X, and is shown again after a restart.
 bin=$1; src=$2
 . "$(dirname "$0")/lib.sh"
-tmp=$(mktemp -d); out=$(dirname "$bin")/e2e-shots; mkdir -p "$out"
-trap 'e2e_stop_x; rm -rf "$tmp"' EXIT
+e2e_scratch tmp
 export KELVRA_HOME=$tmp/program HOME=$tmp/home
 mkdir -p "$KELVRA_HOME" "$HOME/Photos 2024"
 cp "$src"/samples/*.jpg "$src"/samples/*.png "$HOME/Photos 2024/"

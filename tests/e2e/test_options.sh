@@ -4,8 +4,7 @@
 # sample, a colour nothing else on the screen has; Esc closes it again.
 bin=$1; src=$2
 . "$(dirname "$0")/lib.sh"
-home=$(mktemp -d); out=$(dirname "$bin")/e2e-shots; mkdir -p "$out"
-trap 'e2e_stop_x; rm -rf "$home"' EXIT
+e2e_scratch home
 export KELVRA_HOME=$home
 printf '[LeftBackColor]\nRed=20\nGreen=180\nBlue=60\n' > "$home/System.ini"
 # Pixels of the left background colour on a screenshot.

@@ -3,14 +3,9 @@
 # frame with caption, menu, tool bar and status bar, ends with Alt+X and has
 # then written System.ini.
 bin=$1; src=$2
-# The accessibility bus needs a session bus of its own.
-if [ -z "${KELVRA_E2E_BUS:-}" ]; then
-  KELVRA_E2E_BUS=1 exec dbus-run-session -- bash "$0" "$@"
-fi
 . "$(dirname "$0")/lib.sh"
-export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
-home=$(mktemp -d); out=$(dirname "$bin")/e2e-shots; mkdir -p "$out"
-trap 'e2e_stop_x; rm -rf "$home"' EXIT
+e2e_own_bus "$@"
+e2e_scratch home
 export KELVRA_HOME=$home
 e2e_start_x
 "$bin" "$src/samples/sunset.jpg" & E2E_APPPID=$!

@@ -5,8 +5,7 @@
 # it is now.
 bin=$1; src=$2
 . "$(dirname "$0")/lib.sh"
-home=$(mktemp -d); out=$(dirname "$bin")/e2e-shots; mkdir -p "$out"
-trap 'e2e_stop_x; rm -rf "$home"' EXIT
+e2e_scratch home
 export KELVRA_HOME=$home
 mkdir "$home/pics"
 jpeg() { convert -size 1600x1200 xc:"$1" -quality 90 "$home/pics/$2"; }

@@ -7,8 +7,7 @@
 # deletes the picked one.
 bin=$1; src=$2
 . "$(dirname "$0")/lib.sh"
-tmp=$(mktemp -d); out=$(dirname "$bin")/e2e-shots; mkdir -p "$out"
-trap 'e2e_stop_x; rm -rf "$tmp"' EXIT
+e2e_scratch tmp
 export KELVRA_HOME=$tmp/program HOME=$tmp/home
 pics=$HOME/pics
 mkdir -p "$KELVRA_HOME" "$pics"

@@ -3,8 +3,7 @@
 # the screenshot shows the picture enlarged twofold, without menu and bars.
 bin=$1; src=$2
 . "$(dirname "$0")/lib.sh"
-home=$(mktemp -d); out=$(dirname "$bin")/e2e-shots; mkdir -p "$out"
-trap 'e2e_stop_x; rm -rf "$home"' EXIT
+e2e_scratch home
 export KELVRA_HOME=$home
 # A checker board of 8-pixel squares: at zoom 2 its squares are 16 pixels.
 convert -size 16x16 xc:black -fill white -draw 'rectangle 0,0 7,7' -draw 'rectangle 8,8 15,15' \

@@ -6,8 +6,7 @@
 # in the program folder. Ctrl+P opens the print dialog.
 bin=$1; src=$2
 . "$(dirname "$0")/lib.sh"
-home=$(mktemp -d); out=$(dirname "$bin")/e2e-shots; mkdir -p "$out"
-trap 'e2e_stop_x; rm -rf "$home"' EXIT
+e2e_scratch home
 export KELVRA_HOME=$home
 unset XDG_CURRENT_DESKTOP
 # 100 x 80 in four quadrants: red, green over blue, white.

@@ -12,15 +12,9 @@
 # as an edit does, and Enter opens a typed folder or says that it does not
 # exist.
 bin=$1; src=$2
-# The status bar's texts are read on the accessibility bus, which needs a
-# session bus of its own.
-if [ -z "${KELVRA_E2E_BUS:-}" ]; then
-  KELVRA_E2E_BUS=1 exec dbus-run-session -- bash "$0" "$@"
-fi
 . "$(dirname "$0")/lib.sh"
-export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
-tmp=$(mktemp -d); out=$(dirname "$bin")/e2e-shots; mkdir -p "$out"
-trap 'e2e_stop_x; rm -rf "$tmp"' EXIT
+e2e_own_bus "$@"
+e2e_scratch tmp
 export KELVRA_HOME=$tmp/program HOME=$tmp/home LC_ALL=C.UTF-8
 bad=$HOME/$'\xff'photos
 mkdir -p "$KELVRA_HOME" "$bad" "$HOME/typed"
