@@ -4,6 +4,7 @@
 // keeps each benchmark's time so the program can print ratios measured in
 // the same run.
 #include "image/Codec.h"
+#include "image/ViewDest.h"
 #include "platform/FileOps.h"
 
 #include <benchmark/benchmark.h>
@@ -45,6 +46,26 @@ struct TempFolder {
         if (!path.empty())
             std::filesystem::remove_all(path, ec);
     }
+};
+
+// A temporary folder (see TempFolder) that the program takes for its own
+// (KELVRA_HOME): the thumbnail cache and the settings go there.
+struct ProgramHome : TempFolder {
+    ProgramHome() {
+        if (!path.empty())
+            ::setenv("KELVRA_HOME", path.c_str(), 1);
+    }
+};
+
+// A window's 32-bit frame of w x h pixels and the view's destination in it.
+struct WindowFrame {
+    std::vector<std::uint32_t> px;
+    CViewDest dest;
+    WindowFrame(int w, int h)
+        : px(std::size_t(w) * h), dest{reinterpret_cast<std::uint8_t*>(px.data()), w, h, w * 4,
+                                       EPixelFormat::kXrgb32} {}
+    WindowFrame(const WindowFrame&) = delete;
+    WindowFrame& operator=(const WindowFrame&) = delete;
 };
 
 // Writes a photograph-like JPEG (smooth gradients with noise, so it has a

@@ -47,9 +47,7 @@ Fixture& F() {
 
 // The picture window's drawing state.
 struct Window {
-    std::vector<std::uint32_t> frame = std::vector<std::uint32_t>(kFrameW * kFrameH);
-    CViewDest dest{reinterpret_cast<std::uint8_t*>(frame.data()), kFrameW, kFrameH, kFrameW * 4,
-                   EPixelFormat::kXrgb32};
+    bench::WindowFrame frame{kFrameW, kFrameH};
     CViewState view;
     CViewRenderer renderer;
     CDecodeAhead ahead;
@@ -58,7 +56,7 @@ struct Window {
         ahead.Discard(std::exchange(image, std::move(img))); // freed on the worker
         view.SetClientSize(kFrameW, kFrameH);
         view.OpenPicture(image->Width(), image->Height(), false);
-        renderer.Render(*image, view, RGB(255, 255, 255), dest);
+        renderer.Render(*image, view, RGB(255, 255, 255), frame.dest);
     }
 };
 
@@ -88,7 +86,7 @@ void BM_NextWithSpareReady(benchmark::State& state) {
         const auto t1 = Clock::now();
         std::this_thread::sleep_for(std::chrono::milliseconds(20)); // the old one is freed
         const auto t2 = Clock::now();
-        w.renderer.Render(*w.image, w.view, RGB(255, 255, 255), w.dest);
+        w.renderer.Render(*w.image, w.view, RGB(255, 255, 255), w.frame.dest);
         const auto t3 = Clock::now();
         next += std::chrono::duration<double, std::milli>(t1 - t0).count();
         repaint += std::chrono::duration<double, std::milli>(t3 - t2).count();

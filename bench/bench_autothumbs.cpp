@@ -40,7 +40,7 @@ int PictureCount() {
 }
 
 struct Fixture {
-    bench::TempFolder temp;
+    bench::ProgramHome temp;
     std::string home;
     std::vector<std::string> pictures;
     bool ok = false;
@@ -49,7 +49,6 @@ struct Fixture {
         home = temp.path;
         if (home.empty())
             return;
-        ::setenv("KELVRA_HOME", home.c_str(), 1);
         const std::string photo = home + "photo.jpg";
         if (!bench::MakePhotoJpeg(photo))
             return;

@@ -39,7 +39,7 @@ constexpr int kWidth = 1920, kHeight = 1080;
 constexpr int kPictures = 330; // more than one screen: the list scrolls
 
 struct Fixture {
-    bench::TempFolder temp;
+    bench::ProgramHome temp;
     std::string home, folder;
     std::vector<std::string> pictures;
     std::vector<std::string> paintedCacheFiles; // the cache files one repaint reads
@@ -49,7 +49,6 @@ struct Fixture {
         home = temp.path;
         if (home.empty())
             return;
-        ::setenv("KELVRA_HOME", home.c_str(), 1);
         folder = home + "pics/";
         std::filesystem::create_directory(folder);
         CImageBuffer img;

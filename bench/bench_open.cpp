@@ -23,7 +23,7 @@ namespace {
 constexpr int kFrameW = 1920, kFrameH = 1080, kFolderPictures = 6;
 
 struct Fixture {
-    bench::TempFolder temp;
+    bench::ProgramHome temp;
     std::string home;
     std::vector<std::string> jpegs;
     bool ok = false;
@@ -31,7 +31,6 @@ struct Fixture {
         home = temp.path;
         if (home.empty())
             return;
-        ::setenv("KELVRA_HOME", home.c_str(), 1); // the thumbnail cache goes here
         for (int i = 0; i < kFolderPictures; ++i) {
             jpegs.push_back(home + "photo" + std::to_string(i) + ".jpg");
             if (!bench::MakePhotoJpeg(jpegs.back()))
@@ -48,9 +47,7 @@ Fixture& F() {
 
 // The window's state: its frame, view, renderer and overview, and the picture.
 struct Window {
-    std::vector<std::uint32_t> frame = std::vector<std::uint32_t>(kFrameW * kFrameH);
-    CViewDest dest{reinterpret_cast<std::uint8_t*>(frame.data()), kFrameW, kFrameH, kFrameW * 4,
-                   EPixelFormat::kXrgb32};
+    bench::WindowFrame frame{kFrameW, kFrameH};
     CViewState view;
     CViewRenderer renderer;
     COverview overview;
@@ -65,7 +62,7 @@ struct Window {
         image = std::move(next);
         view.SetClientSize(kFrameW, kFrameH);
         view.OpenPicture(image->Width(), image->Height(), false);
-        renderer.Render(*image, view, RGB(255, 255, 255), dest);
+        renderer.Render(*image, view, RGB(255, 255, 255), frame.dest);
         WriteThumbnail(*image, path);
         overview.BuildOverview(*image);
         return true;
@@ -102,7 +99,7 @@ void BM_StepThroughFolder(benchmark::State& state) {
     double worst = 0;
     for (auto _ : state) {
         Window w; // the idle window: its frame exists, no picture yet
-        std::fill(w.frame.begin(), w.frame.end(), 0u);
+        std::fill(w.frame.px.begin(), w.frame.px.end(), 0u);
         bench::ResetPeakMemory();
         long long idle = bench::StatusBytes("VmRSS");
         std::size_t block = 0;

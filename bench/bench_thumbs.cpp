@@ -26,7 +26,7 @@ constexpr int kPictureWidth = bench::kPhotoWidth, kPictureHeight = bench::kPhoto
 constexpr int kRepaintCells = 300;
 
 struct Fixture {
-    bench::TempFolder temp;
+    bench::ProgramHome temp;
     std::string home;
     std::string jpeg;
     std::vector<std::string> pictures; // the list's files, each with a cache file
@@ -37,7 +37,6 @@ struct Fixture {
         home = temp.path;
         if (home.empty())
             return;
-        ::setenv("KELVRA_HOME", home.c_str(), 1);
         jpeg = home + "photo.jpg";
         if (!bench::MakePhotoJpeg(jpeg, kPictureWidth, kPictureHeight))
             return;
